@@ -7,3 +7,4 @@ scripts/install-deps.sh "${BUILD_PACKAGES[@]}"
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=OFF
 cmake --build build/release --parallel "$(nproc)"
+exec build/release/app/vir-urad-izuva

@@ -1,0 +1,1 @@
+# Compiler and linker hardening for optimised builds of the game.

@@ -1,0 +1,91 @@
+// Draws cells and chips from the board's own layout, so hit test and picture never disagree.
+#include "board_view.h"
+
+#include "chip_board.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace {
+
+const QColor BorderColour(0, 0, 0);
+const QColor ChipColour(192, 64, 0);
+
+QColor toQColor(CellColour c)
+{
+    return QColor(c.red, c.green, c.blue);
+}
+
+QRect toQRect(PixelRect r)
+{
+    return QRect(r.left, r.top, r.width, r.height);
+}
+
+int buttonNumber(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return LeftButton;
+    case Qt::RightButton:
+        return RightButton;
+    case Qt::MiddleButton:
+        return MiddleButton;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+BoardView::BoardView(const ChipBoard &board, QWidget *parent) : QWidget(parent), m_board(board)
+{
+    setFixedSize(BoardPixels, BoardPixels);
+    // Every pixel is painted on each update, so Qt need not clear the background first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void BoardView::updateCell(int k)
+{
+    update(toQRect(m_board.cellPixelRect(k)));
+}
+
+void BoardView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    // Only the cells that meet the damaged area: after a click that is a single cell.
+    const QRect area = event->rect() & rect();
+    const int first = m_board.cellAt(area.left(), area.top());
+    const int last = m_board.cellAt(area.right(), area.bottom());
+    if (first < 0 || last < 0)
+        return;
+    for (int x = cellColumn(first); x <= cellColumn(last); ++x)
+        for (int y = cellRow(first); y <= cellRow(last); ++y)
+            paintCell(painter, CellIndex(x, y));
+}
+
+void BoardView::paintCell(QPainter &painter, int k) const
+{
+    // A one-pixel border inside each cell, as a label's fixed single border is drawn.
+    const QRect cell = toQRect(m_board.cellPixelRect(k));
+    painter.fillRect(cell, BorderColour);
+    painter.fillRect(cell.adjusted(1, 1, -1, -1), toQColor(m_board.colour(k)));
+    if (!m_board.hasChip(k))
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ChipColour);
+    painter.drawEllipse(QRectF(toQRect(m_board.chipPixelRect(k))));
+    painter.restore();
+}
+
+void BoardView::mouseReleaseEvent(QMouseEvent *event)
+{
+    // Qt sends the release to the widget that saw the press; the cell is the one under the
+    // pointer now, and a release dragged off the board counts for no cell.
+    const int k = m_board.cellAt(event->position().x(), event->position().y());
+    const int button = buttonNumber(event->button());
+    if (k >= 0 && button != 0)
+        emit squareMouseUp(k, button);
+}

@@ -1,0 +1,32 @@
+// The painted board: every cell and chip of a ChipBoard, and clicks turned into cell indices.
+#pragma once
+
+#include <QWidget>
+
+class ChipBoard;
+
+// Mouse buttons as the game numbers them when a button is released over a cell.
+enum MouseButtonNumber { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
+
+class BoardView : public QWidget {
+    Q_OBJECT
+  public:
+    // Paints `board`, which must outlive the view; the view keeps no game state of its own.
+    explicit BoardView(const ChipBoard &board, QWidget *parent = nullptr);
+
+    // Repaints one cell after a click changed it.
+    void updateCell(int k);
+
+  signals:
+    // A mouse button was released over cell `index` of the board.
+    void squareMouseUp(int index, int button);
+
+  protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+  private:
+    void paintCell(class QPainter &painter, int k) const;
+
+    const ChipBoard &m_board;
+};

@@ -1,0 +1,40 @@
+// The game's only window: the board on the left, the size, count and check controls on the right.
+#pragma once
+
+#include "chip_board.h"
+
+#include <QWidget>
+
+class BoardView;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+
+class Form1 : public QWidget {
+    Q_OBJECT
+  public:
+    explicit Form1(QWidget *parent = nullptr);
+
+  protected:
+    void paintEvent(QPaintEvent *event) override;
+
+  private:
+    void createSideControls();
+
+    // The window's event handlers; each calls the board, then shows what changed.
+    void Form_Load();
+    void loadpieces();
+    void SizeScroll_Change();
+    void Square_MouseUp(int Index, int Button);
+    void Test_Click();
+
+    void showWholeBoard();
+    void showCount();
+
+    ChipBoard m_board;
+    BoardView *m_boardView = nullptr;
+    QScrollBar *SizeScroll = nullptr;
+    QLabel *SizeOf = nullptr;
+    QLabel *Number = nullptr;
+    QPushButton *Test = nullptr;
+};
