@@ -7,9 +7,11 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -68,3 +70,25 @@ inline const QColor Yellow(255, 255, 0);
 inline const QColor ChipBrown(192, 64, 0);
 inline const QColor Black(0, 0, 0);
 inline const QColor Salmon(255, 128, 128);
+
+struct BoxSeen {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    int buttons = 0;
+};
+
+// Presses "Check Me!" and reads the modal box that comes up, then closes it with Enter.
+inline BoxSeen pressCheck(const OpenWindow &w)
+{
+    BoxSeen seen;
+    QTimer::singleShot(0, [&seen] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seen = {box->windowTitle(), box->text(), box->icon(), int(box->buttons().size())};
+        QTest::keyClick(box, Qt::Key_Enter);
+    });
+    QTest::mouseClick(w.checkButton(), Qt::LeftButton);
+    return seen;
+}

@@ -1,8 +1,7 @@
 // The game window as a player meets it: pixels, mouse, keyboard, focus and message boxes.
 #include "window_helpers.h"
 
-#include <QMessageBox>
-#include <QTimer>
+#include <QAccessible>
 
 namespace {
 
@@ -36,28 +35,6 @@ void pressKey(Qt::Key key)
     QTest::keyClick(focus, key);
 }
 
-struct BoxSeen {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    int buttons = 0;
-};
-
-// Presses "Check Me!" and reads the modal box that comes up, then closes it with Enter.
-BoxSeen pressCheck(const OpenWindow &w)
-{
-    BoxSeen seen;
-    QTimer::singleShot(0, [&seen] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        seen = {box->windowTitle(), box->text(), box->icon(), int(box->buttons().size())};
-        QTest::keyClick(box, Qt::Key_Enter);
-    });
-    QTest::mouseClick(w.checkButton(), Qt::LeftButton);
-    return seen;
-}
-
 } // namespace
 
 class WindowTest : public QObject {
@@ -77,6 +54,7 @@ class WindowTest : public QObject {
     void tabMovesBetweenScrollBarAndButton();
     void checkReportsALine();
     void checkReportsSuccessAndLeavesTheBoard();
+    void screenReadersCanFollowTheGame();
 };
 
 void WindowTest::startsWithAFullEmptyBoard()
@@ -318,6 +296,25 @@ void WindowTest::checkReportsSuccessAndLeavesTheBoard()
     QCOMPARE(box.icon, QMessageBox::Information);
     QCOMPARE(w.countCaption(), " 3 Chips ");
     QCOMPARE(w.picture().copy(0, 0, 600, 600), before.copy(0, 0, 600, 600));
+}
+
+void WindowTest::screenReadersCanFollowTheGame()
+{
+    OpenWindow w;
+    auto describe = [](QWidget *widget, QAccessible::Text what) {
+        return QAccessible::queryAccessibleInterface(widget)->text(what);
+    };
+    QCOMPARE(describe(w.board(), QAccessible::Name), "Board");
+    QCOMPARE(describe(w.board(), QAccessible::Description), "25x25 board, 0 chips");
+    w.click(1, 1, Qt::LeftButton);
+    w.click(2, 1, Qt::LeftButton);
+    QCOMPARE(describe(w.board(), QAccessible::Description), "25x25 board, 2 chips");
+    w.setSize(9);
+    QCOMPARE(describe(w.board(), QAccessible::Description), "9x9 board, 0 chips");
+    QCOMPARE(describe(w.sizeScroll(), QAccessible::Name), "Board size");
+    QCOMPARE(describe(w.checkButton(), QAccessible::Name), "Check Me!");
+    for (const char *label : {"SizeOf", "Number"})
+        QVERIFY(!describe(w.window->findChild<QLabel *>(label), QAccessible::Name).isEmpty());
 }
 
 QTEST_MAIN(WindowTest)

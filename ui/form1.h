@@ -15,6 +15,9 @@ class Form1 : public QWidget {
   public:
     explicit Form1(QWidget *parent = nullptr);
 
+    // The game being shown, for reading only.
+    const ChipBoard &board() const { return m_board; }
+
   protected:
     void paintEvent(QPaintEvent *event) override;
 

@@ -60,12 +60,14 @@ QScrollBar *makeSizeScroll(QWidget *parent)
     // arrow button grows it; the keys follow the arrow buttons here.
     scroll->setInvertedControls(false);
     scroll->setFocusPolicy(Qt::StrongFocus);
+    scroll->setAccessibleName(QStringLiteral("Board size"));
     return scroll;
 }
 
 QLabel *makeSizeLabel(QWidget *parent)
 {
     QLabel *label = makeLabel(parent, "SizeOf", 144, 25, sansFont(true));
+    label->setAccessibleName(QStringLiteral("Size"));
     // A fixed white background needs a fixed dark text, or a dark theme's light text vanishes.
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -77,6 +79,7 @@ QLabel *makeSizeLabel(QWidget *parent)
 QLabel *makeCountLabel(QWidget *parent)
 {
     QLabel *label = makeLabel(parent, "Number", 272, 49, sansFont(false));
+    label->setAccessibleName(QStringLiteral("Chips placed"));
     // The theme's control face with the theme's text on it: readable in light and dark.
     label->setBackgroundRole(QPalette::Button);
     label->setForegroundRole(QPalette::ButtonText);
@@ -91,6 +94,7 @@ QPushButton *makeCheckButton(QWidget *parent)
     button->setGeometry(ColumnLeft, 448, ColumnWidth, 33);
     button->setFont(serifFont());
     button->setAutoDefault(false);
+    button->setAccessibleName(QStringLiteral("Check Me!"));
     // Fusion paints a button's colour as a gradient; the Windows style paints it flat.
     QStyle *flat = QStyleFactory::create(QStringLiteral("Windows"));
     flat->setParent(button);
