@@ -1,1 +1,30 @@
-# Compiler and linker hardening for optimised builds of the game.
+# Compiler and linker hardening for every program of the game, as Debian builds its own packages.
+include(CheckPIESupported)
+include(CheckCXXCompilerFlag)
+include(CheckLinkerFlag)
+
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+# Without this check CMake compiles position-independent code but links without -pie.
+check_pie_supported(LANGUAGES CXX)
+
+# Stack clash and control-flow protection exist only on some targets (-fcf-protection is x86);
+# elsewhere the game builds without them rather than not at all.
+foreach(flag -fstack-protector-strong -fstack-clash-protection -fcf-protection)
+  string(MAKE_C_IDENTIFIER "HAVE${flag}" have_flag)
+  check_cxx_compiler_flag(${flag} ${have_flag})
+  if(${have_flag})
+    add_compile_options(${flag})
+  endif()
+endforeach()
+
+check_linker_flag(CXX "LINKER:-z,relro,-z,now" HAVE_RELRO_NOW)
+if(HAVE_RELRO_NOW)
+  add_link_options(LINKER:-z,relro LINKER:-z,now)
+endif()
+
+# glibc's fortified calls need the optimiser, and warn (an error under -Werror) without it. A
+# sanitizer build leaves them out because they would check the same calls the sanitizer
+# instruments, and a caller's own _FORTIFY_SOURCE level is left alone rather than redefined.
+if(NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize|_FORTIFY_SOURCE")
+  add_compile_definitions($<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
+endif()
