@@ -19,7 +19,7 @@ endif()
 set(expected
     usr/games/vir-urad-izuva
     usr/share/applications/net.virurad.VirUradIzuva.desktop
-    usr/share/doc/vir-urad-izuva/changelog.Debian.gz
+    usr/share/doc/vir-urad-izuva/changelog.gz
     usr/share/doc/vir-urad-izuva/copyright
     usr/share/icons/hicolor/scalable/apps/net.virurad.VirUradIzuva.svg
     usr/share/man/man6/vir-urad-izuva.6.gz
@@ -41,7 +41,7 @@ if(NOT icon STREQUAL "Icon=net.virurad.VirUradIzuva")
 endif()
 
 # A version bump must come with a release note in both places the package shows it.
-execute_process(COMMAND gzip -dc ${STAGE}/usr/share/doc/vir-urad-izuva/changelog.Debian.gz
+execute_process(COMMAND gzip -dc ${STAGE}/usr/share/doc/vir-urad-izuva/changelog.gz
                 OUTPUT_VARIABLE changelog)
 string(REGEX MATCH "^vir-urad-izuva \\(([^)]*)\\)" _ "${changelog}")
 if(NOT CMAKE_MATCH_1 STREQUAL VERSION)

@@ -47,5 +47,7 @@ std::unique_ptr<QApplication> startApplication(int &argc, char **argv)
     previousHandler = qInstallMessageHandler(holdStartupMessage);
     auto app = std::make_unique<QApplication>(argc, argv);
     releaseHeldMessages();
+    // Lets the desktop match the window to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("net.virurad.VirUradIzuva"));
     return app;
 }
