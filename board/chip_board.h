@@ -46,25 +46,19 @@ struct CellColour {
 inline constexpr CellColour CellColour::White{255, 255, 255};
 inline constexpr CellColour CellColour::Yellow{255, 255, 0};
 
-// A rectangle in board units, single precision as the window's positions are.
-struct RectF {
-    float left = 0;
-    float top = 0;
-    float width = 0;
-    float height = 0;
+// A rectangle in board units: fractions of a pixel as the layout gives them, or whole pixels
+// as they are drawn.
+template <typename T> struct Rect {
+    T left = 0;
+    T top = 0;
+    T width = 0;
+    T height = 0;
 
-    friend bool operator==(const RectF &, const RectF &) = default;
+    friend bool operator==(const Rect &, const Rect &) = default;
 };
-
-// A rectangle snapped to whole pixels.
-struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-
-    friend bool operator==(const PixelRect &, const PixelRect &) = default;
-};
+// Single precision, as the window's positions are.
+using RectF = Rect<float>;
+using PixelRect = Rect<int>;
 
 // An integer with one leading sign position: " 7", " 12", "-3".
 std::string NumberText(int n);
