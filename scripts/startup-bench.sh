@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
 # Compares the game's start-up CPU time and peak memory with those of an empty window of its size.
 #
-#   scripts/startup-bench.sh [BUILD_DIR]        (default build/release)
+#   scripts/startup-bench.sh [BUILD_DIR]        (default build/test, which scripts/test.sh builds)
 #
-# BUILD_DIR must hold a Release build with the benchmark programs, for example:
-#   scripts/install-deps.sh libbenchmark-dev
-#   cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCHMARKS=ON
-#   cmake --build build/release --target vir-urad-izuva empty_window
+# BUILD_DIR must hold a Release build with the benchmark programs, as scripts/test.sh makes.
 #
 # Both programs run in turn, ROUNDS times each (default 10), under one private X server, each for
 # its first RUN_SECONDS (default 1.5) and then stopped with SIGTERM. The machine is shared and
@@ -15,7 +12,7 @@ set -euo pipefail
 export LC_ALL=C
 
 cd "$(dirname "$0")/.."
-build_dir=${1:-build/release}
+build_dir=${1:-build/test}
 rounds=${ROUNDS:-10}
 run_seconds=${RUN_SECONDS:-1.5}
 game=$build_dir/app/vir-urad-izuva
