@@ -78,18 +78,6 @@ TEST(CheckMessages, LineFoundTellsThePlayerToTryAgain)
     EXPECT_EQ(line.icon, CheckResult::Icon::Error);
 }
 
-TEST(CheckMessages, CheckingLeavesTheBoardAsItWas)
-{
-    const ChipBoard before = boardFrom({"XY.X", "X..."});
-    ChipBoard board = before;
-    const CheckResult first = RunCheck(board);
-    const CheckResult second = RunCheck(board);
-    EXPECT_EQ(first.text, second.text);
-    EXPECT_EQ(board.chipCount(), before.chipCount());
-    for (int k = 0; k < CellCount; ++k)
-        ASSERT_TRUE(board.hasChip(k) == before.hasChip(k) && board.colour(k) == before.colour(k));
-}
-
 TEST(FastCheck, AgreesWithThePlainScanOnRandomBoards)
 {
     std::mt19937 rng(12345);
