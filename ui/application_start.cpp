@@ -48,6 +48,6 @@ std::unique_ptr<QApplication> startApplication(int &argc, char **argv)
     auto app = std::make_unique<QApplication>(argc, argv);
     releaseHeldMessages();
     // Lets the desktop match the window to the installed desktop entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("net.virurad.VirUradIzuva"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(APP_ID));
     return app;
 }
