@@ -22,15 +22,16 @@ QRect toQRect(PixelRect r)
     return QRect(r.left, r.top, r.width, r.height);
 }
 
+// 0 for a button the game has no number for.
 int buttonNumber(Qt::MouseButton button)
 {
     switch (button) {
     case Qt::LeftButton:
-        return LeftButton;
+        return int(MouseButtonNumber::Left);
     case Qt::RightButton:
-        return RightButton;
+        return int(MouseButtonNumber::Right);
     case Qt::MiddleButton:
-        return MiddleButton;
+        return int(MouseButtonNumber::Middle);
     default:
         return 0;
     }

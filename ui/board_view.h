@@ -6,7 +6,7 @@
 class ChipBoard;
 
 // Mouse buttons as the game numbers them when a button is released over a cell.
-enum MouseButtonNumber { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
+enum class MouseButtonNumber { Left = 1, Right = 2, Middle = 4 };
 
 class BoardView : public QWidget {
     Q_OBJECT

@@ -4,6 +4,7 @@
 #include "board_view.h"
 #include "line_check.h"
 #include "side_controls.h"
+#include "window_layout.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -25,7 +26,7 @@ QString qText(const std::string &text)
 Form1::Form1(QWidget *parent) : QWidget(parent), m_boardView(new BoardView(m_board, this))
 {
     setWindowTitle(QStringLiteral("Vir Urad Izuva?"));
-    setFixedSize(688, 600);
+    setFixedSize(WindowWidth, WindowHeight);
     m_boardView->move(0, 0);
     m_boardView->setAccessibleName(QStringLiteral("Board"));
     createSideControls();
@@ -72,10 +73,10 @@ void Form1::SizeScroll_Change()
 void Form1::Square_MouseUp(int Index, int Button)
 {
     bool countChanged = false;
-    if (Button == LeftButton) {
+    if (Button == int(MouseButtonNumber::Left)) {
         m_board.pressLeft(Index);
         countChanged = true;
-    } else if (Button == RightButton) {
+    } else if (Button == int(MouseButtonNumber::Right)) {
         countChanged = m_board.pressRight(Index);
     } else {
         return;
