@@ -2,6 +2,7 @@
 #include "side_controls.h"
 
 #include "chip_board.h"
+#include "window_layout.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -9,28 +10,61 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QWheelEvent>
 
 namespace {
 
-constexpr int ColumnLeft = 600;
-constexpr int ColumnWidth = 89;
-
-// Metric-compatible stand-ins for the Windows faces the window was designed with.
-QFont sansFont(bool bold)
+// The faces the window was designed with where they are installed, and otherwise their
+// metric-compatible stand-ins, so the captions keep the width they were laid out for.
+QFont designedFont(const QString &face, const QString &standIn, double points, bool bold)
 {
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPointSizeF(13.5);
+    QFont font;
+    font.setFamilies({face, standIn});
+    font.setPointSizeF(points);
     font.setBold(bold);
     return font;
 }
 
+QFont sansFont(bool bold)
+{
+    return designedFont(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), 13.5,
+                        bold);
+}
+
 QFont serifFont()
 {
-    QFont font(QStringLiteral("Liberation Serif"));
-    font.setPointSizeF(12);
-    font.setBold(true);
-    return font;
+    return designedFont(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), 12,
+                        true);
 }
+
+// A stray wheel turn while the pointer rests on the bar would start a new game and wipe the
+// board, so the size changes only by the arrows, the track, the keyboard or the dragged thumb.
+class SizeScrollBar : public QScrollBar {
+  public:
+    using QScrollBar::QScrollBar;
+
+  protected:
+    void wheelEvent(QWheelEvent *event) override { event->ignore(); }
+};
+
+// Enter on the focused button presses it, as desktop players expect; the button is still
+// nobody's default, so Enter elsewhere in the window presses nothing.
+class CheckButton : public QPushButton {
+  public:
+    using QPushButton::QPushButton;
+
+  protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (!enter) {
+            QPushButton::keyPressEvent(event);
+        } else if (!event->isAutoRepeat()) {
+            // A held key would otherwise open the box again each time it closes.
+            click();
+        }
+    }
+};
 
 QLabel *makeLabel(QWidget *parent, const char *name, int top, int height, const QFont &font)
 {
@@ -47,7 +81,7 @@ QLabel *makeLabel(QWidget *parent, const char *name, int top, int height, const 
 
 QScrollBar *makeSizeScroll(QWidget *parent)
 {
-    auto *scroll = new QScrollBar(Qt::Horizontal, parent);
+    auto *scroll = new SizeScrollBar(Qt::Horizontal, parent);
     scroll->setObjectName(QStringLiteral("SizeScroll"));
     scroll->setGeometry(ColumnLeft, 120, ColumnWidth, 17);
     scroll->setRange(MinSize, MaxSide);
@@ -89,7 +123,7 @@ QLabel *makeCountLabel(QWidget *parent)
 
 QPushButton *makeCheckButton(QWidget *parent)
 {
-    auto *button = new QPushButton(QStringLiteral("Check Me!"), parent);
+    auto *button = new CheckButton(QStringLiteral("Check Me!"), parent);
     button->setObjectName(QStringLiteral("Test"));
     button->setGeometry(ColumnLeft, 448, ColumnWidth, 33);
     button->setFont(serifFont());
