@@ -1,9 +1,10 @@
-// Keeps Qt's platform chatter and abort away from a player who started the game with no display.
+// Keeps Qt's start-up chatter and abort away from a player; says plainly when no display is there.
 #include "application_start.h"
 
 #include <QByteArray>
 #include <QList>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -18,16 +19,14 @@ struct HeldMessage {
 QtMessageHandler previousHandler = nullptr;
 QList<HeldMessage> heldMessages;
 
-// While Qt starts, messages are held back: if start-up fails they would only bury the one
-// sentence that matters, and if it succeeds they are passed on unchanged.
-void holdStartupMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
+// What a platform plugin says when its display server cannot be reached: X's when the display
+// named by DISPLAY does not answer, Wayland's when the compositor's socket does not.
+bool saysNoDisplay(const HeldMessage &held)
 {
-    if (type == QtFatalMsg) {
-        std::fputs("Vir Urad Izuva? needs a graphical display, and none could be opened.\n",
-                   stderr);
-        std::_Exit(1);
-    }
-    heldMessages.append({type, QByteArray(context.category), text});
+    return (held.category == "qt.qpa.xcb" &&
+            held.text.startsWith(QLatin1String("could not connect to display"))) ||
+           (held.category == "qt.qpa.wayland" &&
+            held.text.startsWith(QLatin1String("Failed to create wl_display")));
 }
 
 void releaseHeldMessages()
@@ -38,6 +37,26 @@ void releaseHeldMessages()
         qt_message_output(held.type, context, held.text);
     }
     heldMessages.clear();
+}
+
+// While Qt starts, messages are held back: if it fails only for want of a display they would
+// bury the one sentence that matters, and otherwise they are passed on unchanged.
+void holdStartupMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type != QtFatalMsg) {
+        heldMessages.append({type, QByteArray(context.category), text});
+        return;
+    }
+    if (std::any_of(heldMessages.cbegin(), heldMessages.cend(), saysNoDisplay)) {
+        std::fputs("Vir Urad Izuva? needs a graphical display, and none could be opened.\n",
+                   stderr);
+    } else {
+        // A broken installation or setting: Qt's own words, and what led up to them, say what
+        // to mend.
+        releaseHeldMessages();
+        previousHandler(type, context, text);
+    }
+    std::_Exit(1);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <memory>
 
-// Qt aborts, with a core dump, when no platform plugin can reach a display; here the program
-// says so in a sentence and exits with status 1 instead. `argc` must outlive the application.
+// Qt aborts, with a core dump, when it cannot start. Where the only cause is that no display
+// could be reached, the program says so in one sentence; on any other failure it prints Qt's
+// own messages. Either way it then exits with status 1. `argc` must outlive the application.
 std::unique_ptr<QApplication> startApplication(int &argc, char **argv);
