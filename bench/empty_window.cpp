@@ -1,4 +1,6 @@
 // The start-up floor for the game: a bare window of the game's size and nothing in it.
+#include "window_layout.h"
+
 #include <QApplication>
 #include <QWidget>
 
@@ -9,7 +11,7 @@ int main(int argc, char *argv[])
     QApplication app(qtArgc, argv);
     QWidget window;
     window.setWindowTitle(QStringLiteral("Empty Window"));
-    window.setFixedSize(688, 600);
+    window.setFixedSize(WindowWidth, WindowHeight);
     window.show();
     return app.exec();
 }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "board_view.h"
-#include "chip_board.h"
 #include "form1.h"
 
 #include <QImage>
@@ -13,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class OpenWindow {
@@ -20,24 +20,30 @@ class OpenWindow {
     OpenWindow() : window(std::make_unique<Form1>())
     {
         window->show();
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
 
-    BoardView *board() const { return window->findChild<BoardView *>(); }
+    BoardView *boardView() const { return window->findChild<BoardView *>(); }
     QScrollBar *sizeScroll() const { return window->findChild<QScrollBar *>("SizeScroll"); }
-    QString sizeCaption() const { return window->findChild<QLabel *>("SizeOf")->text(); }
-    QString countCaption() const { return window->findChild<QLabel *>("Number")->text(); }
+    QLabel *sizeLabel() const { return window->findChild<QLabel *>("SizeOf"); }
+    QLabel *countLabel() const { return window->findChild<QLabel *>("Number"); }
     QPushButton *checkButton() const { return window->findChild<QPushButton *>("Test"); }
+    QString sizeCaption() const { return sizeLabel()->text(); }
+    QString countCaption() const { return countLabel()->text(); }
 
-    // Where cell (x, y) lies at the board size the window shows now.
-    QRect cell(int x, int y) const { return toRect(layout().cellPixelRect(CellIndex(x, y))); }
-    QRect chip(int x, int y) const { return toRect(layout().chipPixelRect(CellIndex(x, y))); }
+    // The middle of cell (x, y) at the size the scroll bar shows: the board is 600 pixels
+    // square at the window's top left, divided into cells of equal side.
+    QPoint centre(int x, int y) const
+    {
+        const double side = 600.0 / sizeScroll()->value();
+        return QPointF((x + 0.5) * side, (y + 0.5) * side).toPoint();
+    }
 
-    // A mouse button released over the middle of cell (x, y).
+    // A mouse button pressed and released over the middle of cell (x, y).
     void click(int x, int y, Qt::MouseButton button) const
     {
-        QTest::mouseClick(board(), button, {}, cell(x, y).center());
+        QTest::mouseClick(window.get(), button, {}, centre(x, y));
     }
 
     void setSize(int size) const { sizeScroll()->setValue(size); }
@@ -46,16 +52,13 @@ class OpenWindow {
     QImage picture() const { return window->grab().toImage(); }
 
     std::unique_ptr<Form1> window;
-
-  private:
-    ChipBoard layout() const
-    {
-        ChipBoard board;
-        board.setSize(sizeScroll()->value());
-        return board;
-    }
-    static QRect toRect(PixelRect r) { return QRect(r.left, r.top, r.width, r.height); }
 };
+
+// Cell (x, y) on a board whose cells are `side` pixels square.
+inline QRect cellSquare(int x, int y, int side)
+{
+    return QRect(x * side, y * side, side, side);
+}
 
 // The colour at a point given in window coordinates, whatever the device pixel ratio.
 inline QColor colourAt(const QImage &image, double x, double y)
@@ -78,17 +81,37 @@ struct BoxSeen {
     int buttons = 0;
 };
 
-// Presses "Check Me!" and reads the modal box that comes up, then closes it with Enter.
-inline BoxSeen pressCheck(const OpenWindow &w)
+// Does `action`, reads the modal box it brings up, does `whileOpen` with the box still open,
+// then closes the box with Enter. A default BoxSeen means no box came up.
+inline BoxSeen readBox(const std::function<void()> &action,
+                       const std::function<void()> &whileOpen = {})
 {
     BoxSeen seen;
-    QTimer::singleShot(0, [&seen] {
+    // Owned here, so that it never fires after this function has returned.
+    QTimer reader;
+    reader.setSingleShot(true);
+    QObject::connect(&reader, &QTimer::timeout, [&seen, &whileOpen] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box)
             return;
         seen = {box->windowTitle(), box->text(), box->icon(), int(box->buttons().size())};
+        if (whileOpen)
+            whileOpen();
         QTest::keyClick(box, Qt::Key_Enter);
     });
-    QTest::mouseClick(w.checkButton(), Qt::LeftButton);
+    reader.start(0);
+    action();
+    QCoreApplication::processEvents();
     return seen;
+}
+
+// Presses "Check Me!" with the mouse and reads the box that comes up.
+inline BoxSeen pressCheck(const OpenWindow &w, const std::function<void()> &whileOpen = {})
+{
+    return readBox(
+        [&w] {
+            QTest::mouseClick(w.window.get(), Qt::LeftButton, {},
+                              w.checkButton()->geometry().center());
+        },
+        whileOpen);
 }

@@ -1,0 +1,36 @@
+# Starts the game where Qt cannot start and checks what the player is told.
+# Run as: cmake -DGAME=<path of the game> -DCASE=no_display|broken_platform -P startup_failure.cmake
+foreach(variable DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM XDG_SESSION_TYPE QT_DEBUG_PLUGINS
+                 QT_LOGGING_RULES QT_MESSAGE_PATTERN)
+  unset(ENV{${variable}})
+endforeach()
+if(CASE STREQUAL "broken_platform")
+  # A platform plugin that is not installed stands for any broken installation.
+  set(ENV{QT_QPA_PLATFORM} no-such-platform)
+endif()
+
+execute_process(COMMAND ${GAME} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err
+                TIMEOUT 30)
+if(NOT status EQUAL 1)
+  message(FATAL_ERROR "exit status ${status}, expected 1; it printed:\n${out}${err}")
+endif()
+
+set(sentence "Vir Urad Izuva? needs a graphical display, and none could be opened.\n")
+if(CASE STREQUAL "no_display")
+  if(NOT "${out}${err}" STREQUAL sentence)
+    message(FATAL_ERROR "expected only the sentence, it printed:\n${out}${err}")
+  endif()
+else()
+  # Qt's own diagnosis and the messages that led to it, and no claim of a missing display.
+  foreach(expected [[Could not find the Qt platform plugin "no-such-platform"]]
+                   "no Qt platform plugin could be initialized")
+    string(FIND "${err}" "${expected}" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "Qt's message '${expected}' is missing; it printed:\n${out}${err}")
+    endif()
+  endforeach()
+  string(FIND "${err}" "needs a graphical display" at)
+  if(NOT at EQUAL -1)
+    message(FATAL_ERROR "blames a missing display for a broken installation:\n${err}")
+  endif()
+endif()
