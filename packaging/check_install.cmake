@@ -53,6 +53,29 @@ if(NOT CMAKE_MATCH_1 STREQUAL VERSION)
   fail("newest metainfo release is '${CMAKE_MATCH_1}', the game is ${VERSION}")
 endif()
 
+# The game has no web site or mail address: every address the package carries must exist, or
+# be plainly a placeholder for whoever ships it.
+set(text "${changelog}${metainfo}")
+foreach(file usr/share/applications/net.virurad.VirUradIzuva.desktop
+             usr/share/doc/vir-urad-izuva/copyright)
+  file(READ ${STAGE}/${file} content)
+  string(APPEND text "${content}")
+endforeach()
+execute_process(COMMAND gzip -dc ${STAGE}/usr/share/man/man6/vir-urad-izuva.6.gz
+                OUTPUT_VARIABLE manual)
+include(${BUILD_DIR}/CPackConfig.cmake)
+string(APPEND text "${manual} ${CPACK_PACKAGE_CONTACT} ${CPACK_DEBIAN_PACKAGE_HOMEPAGE}")
+string(REGEX MATCHALL "[a-z]+://[^ \t\n<>\"]+" urls "${text}")
+list(REMOVE_ITEM urls https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/)
+if(urls)
+  fail("addresses that do not exist: ${urls}")
+endif()
+string(REGEX MATCHALL "[A-Za-z0-9._-]+@[A-Za-z0-9.-]+" mail "${text}")
+list(FILTER mail EXCLUDE REGEX "@example\\.invalid$")
+if(mail)
+  fail("mail addresses that are no placeholder: ${mail}")
+endif()
+
 if(failures)
   message(FATAL_ERROR "Install tree check failed:\n${failures}")
 endif()

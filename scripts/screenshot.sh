@@ -15,8 +15,10 @@ game=$build_dir/app/vir-urad-izuva
 
 if [ -z "${SCREENSHOT_INSIDE:-}" ]; then
     if [ ! -x "$game" ]; then
-        echo "$game is missing; build it first:" >&2
-        echo "  cmake -S . -B $build_dir -DCMAKE_BUILD_TYPE=Release" >&2
+        source scripts/packages.sh
+        echo "$game is missing; build it first, from $PWD:" >&2
+        echo "  scripts/install-deps.sh ${BUILD_PACKAGES[*]}" >&2
+        echo "  cmake -S . -B $build_dir -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=OFF" >&2
         echo "  cmake --build $build_dir --target vir-urad-izuva" >&2
         exit 1
     fi

@@ -25,9 +25,10 @@ max_extra_rss_mib=3
 if [ -z "${STARTUP_BENCH_INSIDE:-}" ]; then
     for program in "$game" "$empty"; do
         if [ ! -x "$program" ]; then
-            echo "$program is missing; build it first:" >&2
-            echo "  scripts/install-deps.sh libbenchmark-dev" >&2
-            echo "  cmake -S . -B $build_dir -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCHMARKS=ON" >&2
+            source scripts/packages.sh
+            echo "$program is missing; build it first, from $PWD:" >&2
+            echo "  scripts/install-deps.sh ${BUILD_PACKAGES[*]} libbenchmark-dev" >&2
+            echo "  cmake -S . -B $build_dir -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=ON" >&2
             echo "  cmake --build $build_dir --target vir-urad-izuva empty_window" >&2
             exit 1
         fi
