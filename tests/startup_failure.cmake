@@ -1,10 +1,17 @@
 # Starts the game where Qt cannot start and checks what the player is told.
-# Run as: cmake -DGAME=<path of the game> -DCASE=no_display|broken_platform -P startup_failure.cmake
+# Run as: cmake -DGAME=<path of the game> -DCASE=<case> -P startup_failure.cmake, where the case is
+#   no_display             neither an X display nor a Wayland compositor is named
+#   no_wayland_compositor  the Wayland compositor named is not running
+#   broken_platform        Qt's platform plugin is missing, as in a broken installation
 foreach(variable DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM XDG_SESSION_TYPE QT_DEBUG_PLUGINS
                  QT_LOGGING_RULES QT_MESSAGE_PATTERN)
   unset(ENV{${variable}})
 endforeach()
-if(CASE STREQUAL "broken_platform")
+if(CASE STREQUAL "no_wayland_compositor")
+  set(ENV{QT_QPA_PLATFORM} wayland)
+  set(ENV{WAYLAND_DISPLAY} no-such-compositor)
+  set(ENV{XDG_RUNTIME_DIR} ${CMAKE_CURRENT_BINARY_DIR})
+elseif(CASE STREQUAL "broken_platform")
   # A platform plugin that is not installed stands for any broken installation.
   set(ENV{QT_QPA_PLATFORM} no-such-platform)
 endif()
@@ -16,7 +23,7 @@ if(NOT status EQUAL 1)
 endif()
 
 set(sentence "Vir Urad Izuva? needs a graphical display, and none could be opened.\n")
-if(CASE STREQUAL "no_display")
+if(NOT CASE STREQUAL "broken_platform")
   if(NOT "${out}${err}" STREQUAL sentence)
     message(FATAL_ERROR "expected only the sentence, it printed:\n${out}${err}")
   endif()

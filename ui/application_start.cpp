@@ -20,13 +20,13 @@ QtMessageHandler previousHandler = nullptr;
 QList<HeldMessage> heldMessages;
 
 // What a platform plugin says when its display server cannot be reached: X's when the display
-// named by DISPLAY does not answer, Wayland's when the compositor's socket does not.
+// named by DISPLAY does not answer, Wayland's (with no category) when the compositor's socket
+// does not.
 bool saysNoDisplay(const HeldMessage &held)
 {
     return (held.category == "qt.qpa.xcb" &&
             held.text.startsWith(QLatin1String("could not connect to display"))) ||
-           (held.category == "qt.qpa.wayland" &&
-            held.text.startsWith(QLatin1String("Failed to create wl_display")));
+           held.text.startsWith(QLatin1String("Failed to create wl_display"));
 }
 
 void releaseHeldMessages()

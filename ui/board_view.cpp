@@ -7,6 +7,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <cmath>
+
 namespace {
 
 const QColor BorderColour(0, 0, 0);
@@ -84,8 +86,12 @@ void BoardView::paintCell(QPainter &painter, int k) const
 void BoardView::mouseReleaseEvent(QMouseEvent *event)
 {
     // Qt sends the release to the widget that saw the press; the cell is the one under the
-    // pointer now, and a release dragged off the board counts for no cell.
-    const int k = m_board.cellAt(event->position().x(), event->position().y());
+    // pointer now, and a release dragged off the board counts for no cell. The position is
+    // snapped to the device pixel it stands for: at fractional scales Qt may report the first
+    // pixel past the board as 599.99999..., which would otherwise land on the last column.
+    const double ratio = devicePixelRatioF();
+    const QPointF at = event->position() * ratio;
+    const int k = m_board.cellAt(std::round(at.x()) / ratio, std::round(at.y()) / ratio);
     const int button = buttonNumber(event->button());
     if (k >= 0 && button != 0)
         emit squareMouseUp(k, button);
