@@ -12,9 +12,11 @@ trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -f "$log"' EXIT
 
 env -u QT_QPA_PLATFORM WAYLAND_DEBUG=client "$game" 2>"$log" &
 pid=$!
+# libwayland's trace names objects interface@id before version 1.23 and interface#id since.
+drawn='attach\(wl_buffer[@#]'
 # The first frame: a buffer attached to a surface and committed.
 for ((tries = 0; tries < 200; tries++)); do
-    grep -q 'attach(wl_buffer@' "$log" && grep -q '\.commit()' "$log" && break
+    grep -qE "$drawn" "$log" && grep -q '\.commit()' "$log" && break
     if ! kill -0 "$pid" 2>/dev/null; then
         echo "The game ended before it drew a window:" >&2
         cat "$log" >&2
@@ -23,8 +25,8 @@ for ((tries = 0; tries < 200; tries++)); do
     sleep 0.1
 done
 
-requests=$(grep -E 'xdg_toplevel@[0-9]+\.set_(title|app_id|min_size|max_size)\(' "$log" |
-    sed -E 's/^.*xdg_toplevel@[0-9]+\.//')
+requests=$(grep -E 'xdg_toplevel[@#][0-9]+\.set_(title|app_id|min_size|max_size)\(' "$log" |
+    sed -E 's/^.*xdg_toplevel[@#][0-9]+\.//') || true
 echo "The game asked the compositor for:"
 echo "$requests"
 failed=0
@@ -34,12 +36,16 @@ expect()
 }
 expect 'set_title("Vir Urad Izuva?")'
 expect 'set_app_id("net.virurad.VirUradIzuva")'
-grep -q 'attach(wl_buffer@' "$log" || { echo "no frame was drawn" >&2; failed=1; }
+grep -qE "$drawn" "$log" || { echo "no frame was drawn" >&2; failed=1; }
 # A window that cannot be resized: its smallest and largest sizes are the same.
-min=$(grep -oE '^set_min_size\([0-9]+, [0-9]+\)' <<<"$requests" | tail -n 1 | tr -dc '0-9,')
-max=$(grep -oE '^set_max_size\([0-9]+, [0-9]+\)' <<<"$requests" | tail -n 1 | tr -dc '0-9,')
+min=$(grep -oE '^set_min_size\([0-9]+, [0-9]+\)' <<<"$requests" | tail -n 1 | tr -dc '0-9,') || true
+max=$(grep -oE '^set_max_size\([0-9]+, [0-9]+\)' <<<"$requests" | tail -n 1 | tr -dc '0-9,') || true
 if [ -z "$min" ] || [ "$min" != "$max" ]; then
     echo "the window's size is not fixed: smallest '$min', largest '$max'" >&2
     failed=1
+fi
+if [ "$failed" -ne 0 ]; then
+    echo "--- The game's Wayland trace, last lines:" >&2
+    tail -n 40 "$log" >&2
 fi
 exit "$failed"
