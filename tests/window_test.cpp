@@ -305,12 +305,12 @@ void WindowTest::screenReadersCanFollowTheGame()
         return QAccessible::queryAccessibleInterface(widget)->text(what);
     };
     QCOMPARE(describe(w.board(), QAccessible::Name), "Board");
-    QCOMPARE(describe(w.board(), QAccessible::Description), "25x25 board, 0 chips");
+    QCOMPARE(describe(w.board(), QAccessible::Description), "25x25 board, 0 chips, 0 marked cells");
     w.click(1, 1, Qt::LeftButton);
     w.click(2, 1, Qt::LeftButton);
-    QCOMPARE(describe(w.board(), QAccessible::Description), "25x25 board, 2 chips");
+    QCOMPARE(describe(w.board(), QAccessible::Description), "25x25 board, 2 chips, 0 marked cells");
     w.setSize(9);
-    QCOMPARE(describe(w.board(), QAccessible::Description), "9x9 board, 0 chips");
+    QCOMPARE(describe(w.board(), QAccessible::Description), "9x9 board, 0 chips, 0 marked cells");
     QCOMPARE(describe(w.sizeScroll(), QAccessible::Name), "Board size");
     QCOMPARE(describe(w.checkButton(), QAccessible::Name), "Check Me!");
     for (const char *label : {"SizeOf", "Number"})

@@ -27,7 +27,6 @@ Form1::Form1(QWidget *parent) : QWidget(parent), m_boardView(new BoardView(m_boa
     setWindowTitle(QStringLiteral("Vir Urad Izuva?"));
     setFixedSize(688, 600);
     m_boardView->move(0, 0);
-    m_boardView->setAccessibleName(QStringLiteral("Board"));
     createSideControls();
 
     connect(m_boardView, &BoardView::squareMouseUp, this, &Form1::Square_MouseUp);
@@ -98,14 +97,10 @@ void Form1::showWholeBoard()
 {
     SizeOf->setText(qText(m_board.sizeCaption()));
     showCount();
-    m_boardView->update();
+    m_boardView->updateBoard();
 }
 
 void Form1::showCount()
 {
     Number->setText(qText(m_board.countCaption()));
-    // A screen reader follows the game through the board's description.
-    m_boardView->setAccessibleDescription(QStringLiteral("%1 board, %2 chips")
-                                              .arg(qText(m_board.sizeCaption()))
-                                              .arg(m_board.chipCount()));
 }
