@@ -5,6 +5,7 @@
 #include "line_check.h"
 #include "side_controls.h"
 
+#include <QAccessibleWidget>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -20,10 +21,20 @@ QString qText(const std::string &text)
     return QString::fromStdString(text);
 }
 
+// Qt exposes a plain top-level QWidget as a filler, which screen readers do not announce as a
+// window; the game's window is presented as a window, which Qt names by its title.
+QAccessibleInterface *accessibleGameWindow(const QString &, QObject *object)
+{
+    auto *window = qobject_cast<Form1 *>(object);
+    return window ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+}
+
 } // namespace
 
 Form1::Form1(QWidget *parent) : QWidget(parent), m_boardView(new BoardView(m_board, this))
 {
+    // Qt keeps each factory once, however many windows install it.
+    QAccessible::installFactory(accessibleGameWindow);
     setWindowTitle(QStringLiteral("Vir Urad Izuva?"));
     setFixedSize(688, 600);
     m_boardView->move(0, 0);
