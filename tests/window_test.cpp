@@ -1,8 +1,6 @@
 // The game window as a player meets it: pixels, mouse, keyboard, focus and message boxes.
 #include "window_helpers.h"
 
-#include <QAccessible>
-
 namespace {
 
 // Every pixel of the board area that shows the window's green.
@@ -54,7 +52,6 @@ class WindowTest : public QObject {
     void tabMovesBetweenScrollBarAndButton();
     void checkReportsALine();
     void checkReportsSuccessAndLeavesTheBoard();
-    void screenReadersCanFollowTheGame();
 };
 
 void WindowTest::startsWithAFullEmptyBoard()
@@ -296,25 +293,6 @@ void WindowTest::checkReportsSuccessAndLeavesTheBoard()
     QCOMPARE(box.icon, QMessageBox::Information);
     QCOMPARE(w.countCaption(), " 3 Chips ");
     QCOMPARE(w.picture().copy(0, 0, 600, 600), before.copy(0, 0, 600, 600));
-}
-
-void WindowTest::screenReadersCanFollowTheGame()
-{
-    OpenWindow w;
-    auto describe = [](QWidget *widget, QAccessible::Text what) {
-        return QAccessible::queryAccessibleInterface(widget)->text(what);
-    };
-    QCOMPARE(describe(w.board(), QAccessible::Name), "Board");
-    QCOMPARE(describe(w.board(), QAccessible::Description), "25x25 board, 0 chips, 0 marked cells");
-    w.click(1, 1, Qt::LeftButton);
-    w.click(2, 1, Qt::LeftButton);
-    QCOMPARE(describe(w.board(), QAccessible::Description), "25x25 board, 2 chips, 0 marked cells");
-    w.setSize(9);
-    QCOMPARE(describe(w.board(), QAccessible::Description), "9x9 board, 0 chips, 0 marked cells");
-    QCOMPARE(describe(w.sizeScroll(), QAccessible::Name), "Board size");
-    QCOMPARE(describe(w.checkButton(), QAccessible::Name), "Check Me!");
-    for (const char *label : {"SizeOf", "Number"})
-        QVERIFY(!describe(w.window->findChild<QLabel *>(label), QAccessible::Name).isEmpty());
 }
 
 QTEST_MAIN(WindowTest)
