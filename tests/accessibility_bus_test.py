@@ -1,10 +1,8 @@
 """What a screen reader hears of the game, read over the real AT-SPI bus as Orca reads it.
 
-Run inside a private session bus (dbus-run-session) as:
-    accessibility_bus_test.py GAME BUS_LAUNCHER XVFB XDOTOOL
-It starts its own X server, accessibility bus and game, plays a little with real mouse clicks
-and accessibility actions, and checks what the bus carries. Every process it starts is ended,
-whatever happens.
+Run inside a private session bus as: accessibility_bus_test.py GAME BUS_LAUNCHER XVFB XDOTOOL.
+It starts its own X server, accessibility bus and game, plays with real clicks and accessibility
+actions, and ends every process it started, whatever happens.
 """
 
 import os
@@ -87,24 +85,20 @@ STARTED = Processes()
 
 
 def start_x_server(xvfb):
-    """An X server on the first free display; it names the display once it is ready. Without
-    -noreset it would reset, refusing connections for a moment, whenever its last client left,
-    as the bus launcher does once it has published the bus's address."""
+    """An X server on the first free display, which it names once it is ready. Without -noreset
+    it resets whenever its last client leaves, as the bus launcher does after publishing the
+    bus's address, and now and then turned the registry and the game away meanwhile."""
     read_end, write_end = os.pipe()
     STARTED.start([xvfb, "-displayfd", str(write_end), "-nolisten", "tcp", "-noreset",
                    "-screen", "0", "1024x768x24"], pass_fds=[write_end])
     os.close(write_end)
-    number = b""
-    deadline = time.monotonic() + TIMEOUT
-    while not number.endswith(b"\n"):
-        if not select.select([read_end], [], [], max(0, deadline - time.monotonic()))[0]:
-            raise Failure("Xvfb did not start")
-        chunk = os.read(read_end, 16)
-        if not chunk:
-            raise Failure("Xvfb exited before naming its display")
-        number += chunk
-    os.close(read_end)
-    return ":" + number.decode().strip()
+    if not select.select([read_end], [], [], TIMEOUT)[0]:
+        raise Failure("Xvfb did not start")
+    with os.fdopen(read_end) as pipe:
+        number = pipe.readline().strip()
+    if not number:
+        raise Failure("Xvfb ended before naming its display")
+    return ":" + number
 
 
 def accessibility_bus_is_up():
@@ -145,6 +139,9 @@ class EventLog:
 
     def clear(self):
         self.events.clear()
+
+
+NAME_CHANGED, DESCRIPTION_CHANGED = EventLog.KINDS
 
 
 def spoken(accessible):
@@ -205,9 +202,10 @@ def click_cell(xdotool, window, x, y, button):
 
 
 def press(accessible, action_name):
-    """Does an accessibility action as a screen reader's user would. Qt may carry out the
-    action before answering, and a message box's loop would then hold the answer back: a late
-    answer is fine, for the test goes on to look for what the action did."""
+    """Does an accessibility action as a screen reader's user would. Qt answers at once and
+    presses the button a moment later; were a toolkit to press it before answering, a message
+    box's own loop would hold the answer back, so a late answer is only noted and the test goes
+    on to look for what the action did."""
     action = accessible.queryAction()
     names = [action.getName(i) for i in range(action.nActions)]
     if action_name not in names:
@@ -216,9 +214,6 @@ def press(accessible, action_name):
         action.doAction(names.index(action_name))
     except GLib.Error as error:
         print(f"{action_name} on {accessible.name!r} answered late: {error.message}", flush=True)
-
-
-NAME_CHANGED, DESCRIPTION_CHANGED = EventLog.KINDS
 
 
 def hear_change(log, kind, accessible, what, wanted):
@@ -329,7 +324,7 @@ def main():
     Atspi.set_timeout(TIMEOUT * 1000, TIMEOUT * 1000)
     with tempfile.TemporaryDirectory() as runtime:
         try:
-            # The buses' sockets and the toolkit's runtime files stay private to this run.
+            # Qt and the bus launcher keep their runtime files here, apart from other runs.
             os.environ["XDG_RUNTIME_DIR"] = runtime
             os.environ["DISPLAY"] = start_x_server(xvfb)
             STARTED.start([bus_launcher, "--launch-immediately"])
