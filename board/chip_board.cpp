@@ -52,6 +52,13 @@ bool ChipBoard::pressRight(int k)
     return true;
 }
 
+int ChipBoard::markCount() const
+{
+    // Counted when asked rather than kept, so no operation can let it drift from the cells.
+    return int(std::ranges::count_if(
+        m_cells, [](const Cell &cell) { return cell.colour == CellColour::Yellow; }));
+}
+
 bool ChipBoard::hasChip(int k) const
 {
     return isCellIndex(k) && m_cells[k].chip;

@@ -83,6 +83,8 @@ class ChipBoard {
 
     int size() const { return m_size; }
     int chipCount() const { return m_chipCount; }
+    // The yellow cells on the board, none of which holds a chip.
+    int markCount() const;
     bool hasChip(int k) const;
     bool hasChip(int x, int y) const;
     CellColour colour(int k) const;

@@ -10,5 +10,7 @@ RUN_RECOMMENDS=(qt6-wayland)
 BUILD_PACKAGES=(cmake make g++ qt6-base-dev "${RUN_DEPENDS[@]}" "${RUN_RECOMMENDS[@]}")
 
 # To build and run the tests: the test frameworks, the validators of the packaged files, Python's
-# font tools for the designed faces' look-alikes, and a headless Wayland compositor.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream python3-fonttools weston)
+# font tools for the designed faces' look-alikes, a headless Wayland compositor, and an X server
+# with real input and the accessibility bus that screen readers use.
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream python3-fonttools weston
+               python3-pyatspi python3-xlib at-spi2-core dbus xvfb xauth xdotool)

@@ -35,10 +35,12 @@ TEST(PlacingChips, LeftPressTogglesTheChipAndTheCount)
 TEST(PlacingChips, LeftPressOnAMarkPlacesAChipOnWhite)
 {
     ChipBoard board = boardFrom({"Y"});
+    EXPECT_EQ(board.markCount(), 1);
     board.pressLeft(0);
     EXPECT_TRUE(board.hasChip(0));
     EXPECT_EQ(board.colour(0), CellColour::White);
     EXPECT_EQ(board.chipCount(), 1);
+    EXPECT_EQ(board.markCount(), 0);
     board.pressLeft(0);
     EXPECT_FALSE(board.hasChip(0));
     EXPECT_EQ(board.colour(0), CellColour::White) << "removing a chip brings no mark back";
@@ -50,8 +52,10 @@ TEST(Marks, RightPressTogglesTheMarkAndRemovesAChip)
     EXPECT_FALSE(board.pressRight(0));
     EXPECT_EQ(board.colour(0), CellColour::Yellow);
     EXPECT_EQ(board.chipCount(), 1);
+    EXPECT_EQ(board.markCount(), 1);
 
     EXPECT_TRUE(board.pressRight(CellIndex(1, 0)));
+    EXPECT_EQ(board.markCount(), 2);
     EXPECT_EQ(board.colour(CellIndex(1, 0)), CellColour::Yellow);
     EXPECT_FALSE(board.hasChip(CellIndex(1, 0)));
     EXPECT_EQ(board.countCaption(), " 0 Chips ");
@@ -60,6 +64,7 @@ TEST(Marks, RightPressTogglesTheMarkAndRemovesAChip)
     EXPECT_EQ(board.colour(CellIndex(1, 0)), CellColour::White);
     EXPECT_FALSE(board.hasChip(CellIndex(1, 0))) << "clearing a mark must not bring the chip back";
     EXPECT_EQ(board.chipCount(), 0);
+    EXPECT_EQ(board.markCount(), 1);
 }
 
 TEST(Marks, RandomPressesKeepTheInvariants)
@@ -85,6 +90,7 @@ TEST(SizeChanges, NewSizeClearsChipsAndMarksOnCellsThatStay)
     board.pressLeft(CellIndex(24, 24));
     board.setSize(24);
     EXPECT_EQ(board.chipCount(), 0);
+    EXPECT_EQ(board.markCount(), 0);
     EXPECT_EQ(board.countCaption(), " 0 Chips ");
     EXPECT_EQ(board.sizeCaption(), "24x24");
     for (int k = 0; k < CellCount; ++k)

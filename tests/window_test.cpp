@@ -1,7 +1,6 @@
 // The game window as a player meets it: pixels, mouse, keyboard, focus and message boxes.
 #include "window_helpers.h"
 
-#include <QAccessible>
 #include <QDir>
 #include <QFontDatabase>
 #include <QStyleOptionSlider>
@@ -100,7 +99,6 @@ class WindowTest : public QObject {
     void enterPressesTheFocusedCheckButton();
     void checkReportsALineAndBlocksTheBoard();
     void checkReportsSuccessAndLeavesTheBoard();
-    void screenReadersCanFollowTheGame();
     // Last: it installs fonts that every later window would use.
     void designedFacesWinWhereInstalled();
 };
@@ -466,25 +464,6 @@ void WindowTest::checkReportsSuccessAndLeavesTheBoard()
     QCOMPARE(box.buttons, 1);
     QCOMPARE(w.countCaption(), " 3 Chips ");
     QCOMPARE(w.picture().copy(0, 0, 600, 600), before.copy(0, 0, 600, 600));
-}
-
-void WindowTest::screenReadersCanFollowTheGame()
-{
-    OpenWindow w;
-    auto describe = [](QWidget *widget, QAccessible::Text what) {
-        return QAccessible::queryAccessibleInterface(widget)->text(what);
-    };
-    QCOMPARE(describe(w.boardView(), QAccessible::Name), "Board");
-    QCOMPARE(describe(w.boardView(), QAccessible::Description), "25x25 board, 0 chips");
-    w.click(1, 1, Qt::LeftButton);
-    w.click(2, 1, Qt::LeftButton);
-    QCOMPARE(describe(w.boardView(), QAccessible::Description), "25x25 board, 2 chips");
-    w.setSize(9);
-    QCOMPARE(describe(w.boardView(), QAccessible::Description), "9x9 board, 0 chips");
-    QCOMPARE(describe(w.sizeScroll(), QAccessible::Name), "Board size");
-    QCOMPARE(describe(w.checkButton(), QAccessible::Name), "Check Me!");
-    for (QLabel *label : {w.sizeLabel(), w.countLabel()})
-        QVERIFY(!describe(label, QAccessible::Name).isEmpty());
 }
 
 void WindowTest::designedFacesWinWhereInstalled()

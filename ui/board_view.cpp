@@ -39,6 +39,13 @@ int buttonNumber(Qt::MouseButton button)
     }
 }
 
+// "1 chip", "0 chips", "2 marked cells".
+QString countOf(int n, QLatin1String thing)
+{
+    const QString text = QString::number(n) + QLatin1Char(' ') + thing;
+    return n == 1 ? text : text + QLatin1Char('s');
+}
+
 } // namespace
 
 BoardView::BoardView(const ChipBoard &board, QWidget *parent) : QWidget(parent), m_board(board)
@@ -46,11 +53,30 @@ BoardView::BoardView(const ChipBoard &board, QWidget *parent) : QWidget(parent),
     setFixedSize(BoardPixels, BoardPixels);
     // Every pixel is painted on each update, so Qt need not clear the background first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(QStringLiteral("Board"));
+    describeBoard();
 }
 
 void BoardView::updateCell(int k)
 {
     update(toQRect(m_board.cellPixelRect(k)));
+    describeBoard();
+}
+
+void BoardView::updateBoard()
+{
+    update();
+    describeBoard();
+}
+
+// The picture cannot be read out, so a screen reader hears the board as one sentence; a mark
+// changes no count the window shows, but it does change this.
+void BoardView::describeBoard()
+{
+    setAccessibleDescription(QStringLiteral("%1 board, %2, %3")
+                                 .arg(QString::fromStdString(m_board.sizeCaption()),
+                                      countOf(m_board.chipCount(), QLatin1String("chip")),
+                                      countOf(m_board.markCount(), QLatin1String("marked cell"))));
 }
 
 void BoardView::paintEvent(QPaintEvent *event)

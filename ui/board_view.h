@@ -14,8 +14,11 @@ class BoardView : public QWidget {
     // Paints `board`, which must outlive the view; the view keeps no game state of its own.
     explicit BoardView(const ChipBoard &board, QWidget *parent = nullptr);
 
-    // Repaints one cell after a click changed it.
+    // Repaints one cell after a click changed it, and retells the board's state to assistive
+    // technology.
     void updateCell(int k);
+    // The same for the whole board, after a new game started.
+    void updateBoard();
 
   signals:
     // A mouse button was released over cell `index` of the board.
@@ -27,6 +30,7 @@ class BoardView : public QWidget {
 
   private:
     void paintCell(class QPainter &painter, int k) const;
+    void describeBoard();
 
     const ChipBoard &m_board;
 };

@@ -6,6 +6,7 @@
 #include "side_controls.h"
 #include "window_layout.h"
 
+#include <QAccessibleWidget>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -21,14 +22,23 @@ QString qText(const std::string &text)
     return QString::fromStdString(text);
 }
 
+// Qt exposes a plain top-level QWidget as a filler, which screen readers do not announce as a
+// window; the game's window is presented as a window, which Qt names by its title.
+QAccessibleInterface *accessibleGameWindow(const QString &, QObject *object)
+{
+    auto *window = qobject_cast<Form1 *>(object);
+    return window ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+}
+
 } // namespace
 
 Form1::Form1(QWidget *parent) : QWidget(parent), m_boardView(new BoardView(m_board, this))
 {
+    // Qt keeps each factory once, however many windows install it.
+    QAccessible::installFactory(accessibleGameWindow);
     setWindowTitle(QStringLiteral("Vir Urad Izuva?"));
     setFixedSize(WindowWidth, WindowHeight);
     m_boardView->move(0, 0);
-    m_boardView->setAccessibleName(QStringLiteral("Board"));
     createSideControls();
 
     connect(m_boardView, &BoardView::squareMouseUp, this, &Form1::Square_MouseUp);
@@ -99,14 +109,10 @@ void Form1::showWholeBoard()
 {
     SizeOf->setText(qText(m_board.sizeCaption()));
     showCount();
-    m_boardView->update();
+    m_boardView->updateBoard();
 }
 
 void Form1::showCount()
 {
     Number->setText(qText(m_board.countCaption()));
-    // A screen reader follows the game through the board's description.
-    m_boardView->setAccessibleDescription(QStringLiteral("%1 board, %2 chips")
-                                              .arg(qText(m_board.sizeCaption()))
-                                              .arg(m_board.chipCount()));
 }

@@ -101,7 +101,8 @@ QScrollBar *makeSizeScroll(QWidget *parent)
 QLabel *makeSizeLabel(QWidget *parent)
 {
     QLabel *label = makeLabel(parent, "SizeOf", 144, 25, sansFont(true));
-    label->setAccessibleName(QStringLiteral("Size"));
+    // No accessible name: Qt then reads out the caption itself and announces each new one.
+    label->setAccessibleDescription(QStringLiteral("Board size"));
     // A fixed white background needs a fixed dark text, or a dark theme's light text vanishes.
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -113,7 +114,7 @@ QLabel *makeSizeLabel(QWidget *parent)
 QLabel *makeCountLabel(QWidget *parent)
 {
     QLabel *label = makeLabel(parent, "Number", 272, 49, sansFont(false));
-    label->setAccessibleName(QStringLiteral("Chips placed"));
+    label->setAccessibleDescription(QStringLiteral("Chips placed"));
     // The theme's control face with the theme's text on it: readable in light and dark.
     label->setBackgroundRole(QPalette::Button);
     label->setForegroundRole(QPalette::ButtonText);
