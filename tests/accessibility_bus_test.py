@@ -201,6 +201,14 @@ def click_cell(xdotool, window, x, y, button):
                     str(y * 24 + 12), "click", str(button)], check=True)
 
 
+def turn_wheel(xdotool, window):
+    """Real wheel turns, down and up, over the size scroll bar (600, 120, 89 x 17) and then over
+    the board. None may start a new game: the check after them must still count the chip."""
+    for x, y in ((644, 128), (300, 300)):
+        subprocess.run([xdotool, "mousemove", "--window", str(window), str(x), str(y),
+                        "click", "5", "click", "4", "click", "5"], check=True)
+
+
 def press(accessible, action_name):
     """Does an accessibility action as a screen reader's user would. Qt answers at once and
     presses the button a moment later; were a toolkit to press it before answering, a message
@@ -305,7 +313,9 @@ def play(game_path, xdotool):
     board_area = controls["board"].queryComponent().getExtents(pyatspi.WINDOW_COORDS)
     expect("the board's place in the window", list(board_area), [0, 0, 600, 600])
     play_on_the_board(controls, log, xdotool, window)
+    turn_wheel(xdotool, window)
     check_me(app, controls)
+    expect("the size after the wheel turns", controls["size"].name, "25x25")
     change_size(controls, log)
 
     close_window(window)
