@@ -10,8 +10,8 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_BENCHMARK
     -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags"
 cmake --build build/sanitize --parallel "$(nproc)"
 
-suppressions="$PWD/scripts/asan-suppressions.txt"
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:suppressions=$suppressions
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:suppressions=$PWD/scripts/asan-suppressions.txt
+export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan-suppressions.txt
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 cd build/sanitize
 ctest --output-on-failure --parallel "$(nproc)"
