@@ -1,5 +1,5 @@
 // The start-up floor for the game: a bare window of the game's size and nothing in it.
-#include "window_layout.h"
+#include "window_design.h"
 
 #include <QApplication>
 #include <QWidget>

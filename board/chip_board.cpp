@@ -55,8 +55,8 @@ bool ChipBoard::pressRight(int k)
 int ChipBoard::markCount() const
 {
     // Counted when asked rather than kept, so no operation can let it drift from the cells.
-    return int(std::ranges::count_if(
-        m_cells, [](const Cell &cell) { return cell.colour == CellColour::Yellow; }));
+    return int(std::count_if(m_cells.begin(), m_cells.end(),
+                             [](const Cell &cell) { return cell.colour == CellColour::Yellow; }));
 }
 
 bool ChipBoard::hasChip(int k) const

@@ -1,7 +1,9 @@
 // Draws cells and chips from the board's own layout, so hit test and picture never disagree.
 #include "board_view.h"
 
-#include "chip_board.h"
+#include "accessible_texts.h"
+#include "game_events.h"
+#include "qt_design.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -11,39 +13,19 @@
 
 namespace {
 
-const QColor BorderColour(0, 0, 0);
-const QColor ChipColour(192, 64, 0);
-
-QColor toQColor(CellColour c)
-{
-    return QColor(c.red, c.green, c.blue);
-}
-
-QRect toQRect(PixelRect r)
-{
-    return QRect(r.left, r.top, r.width, r.height);
-}
-
 // 0 for a button the game has no number for.
 int buttonNumber(Qt::MouseButton button)
 {
     switch (button) {
     case Qt::LeftButton:
-        return int(MouseButtonNumber::Left);
+        return int(MouseButton::Left);
     case Qt::RightButton:
-        return int(MouseButtonNumber::Right);
+        return int(MouseButton::Right);
     case Qt::MiddleButton:
-        return int(MouseButtonNumber::Middle);
+        return int(MouseButton::Middle);
     default:
         return 0;
     }
-}
-
-// "1 chip", "0 chips", "2 marked cells".
-QString countOf(int n, QLatin1String thing)
-{
-    const QString text = QString::number(n) + QLatin1Char(' ') + thing;
-    return n == 1 ? text : text + QLatin1Char('s');
 }
 
 } // namespace
@@ -53,7 +35,7 @@ BoardView::BoardView(const ChipBoard &board, QWidget *parent) : QWidget(parent),
     setFixedSize(BoardPixels, BoardPixels);
     // Every pixel is painted on each update, so Qt need not clear the background first.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setAccessibleName(QStringLiteral("Board"));
+    setAccessibleName(qText(BoardName));
     describeBoard();
 }
 
@@ -69,14 +51,10 @@ void BoardView::updateBoard()
     describeBoard();
 }
 
-// The picture cannot be read out, so a screen reader hears the board as one sentence; a mark
-// changes no count the window shows, but it does change this.
+// The picture cannot be read out, so a screen reader hears the board as one sentence.
 void BoardView::describeBoard()
 {
-    setAccessibleDescription(QStringLiteral("%1 board, %2, %3")
-                                 .arg(QString::fromStdString(m_board.sizeCaption()),
-                                      countOf(m_board.chipCount(), QLatin1String("chip")),
-                                      countOf(m_board.markCount(), QLatin1String("marked cell"))));
+    setAccessibleDescription(qText(boardDescription(m_board)));
 }
 
 void BoardView::paintEvent(QPaintEvent *event)
@@ -97,14 +75,14 @@ void BoardView::paintCell(QPainter &painter, int k) const
 {
     // A one-pixel border inside each cell, as a label's fixed single border is drawn.
     const QRect cell = toQRect(m_board.cellPixelRect(k));
-    painter.fillRect(cell, BorderColour);
+    painter.fillRect(cell, toQColor(CellBorder));
     painter.fillRect(cell.adjusted(1, 1, -1, -1), toQColor(m_board.colour(k)));
     if (!m_board.hasChip(k))
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(ChipColour);
+    painter.setBrush(toQColor(ChipBrown));
     painter.drawEllipse(QRectF(toQRect(m_board.chipPixelRect(k))));
     painter.restore();
 }

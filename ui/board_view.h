@@ -5,9 +5,6 @@
 
 class ChipBoard;
 
-// Mouse buttons as the game numbers them when a button is released over a cell.
-enum class MouseButtonNumber { Left = 1, Right = 2, Middle = 4 };
-
 class BoardView : public QWidget {
     Q_OBJECT
   public:

@@ -2,9 +2,10 @@
 #include "form1.h"
 
 #include "board_view.h"
+#include "game_events.h"
 #include "line_check.h"
+#include "qt_design.h"
 #include "side_controls.h"
-#include "window_layout.h"
 
 #include <QAccessibleWidget>
 #include <QLabel>
@@ -14,13 +15,6 @@
 #include <QScrollBar>
 
 namespace {
-
-const QColor WindowGreen(192, 255, 192);
-
-QString qText(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
 
 // Qt exposes a plain top-level QWidget as a filler, which screen readers do not announce as a
 // window; the game's window is presented as a window, which Qt names by its title.
@@ -36,7 +30,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent), m_boardView(new BoardView(m_boa
 {
     // Qt keeps each factory once, however many windows install it.
     QAccessible::installFactory(accessibleGameWindow);
-    setWindowTitle(QStringLiteral("Vir Urad Izuva?"));
+    setWindowTitle(qText(WindowTitle));
     setFixedSize(WindowWidth, WindowHeight);
     m_boardView->move(0, 0);
     createSideControls();
@@ -60,7 +54,7 @@ void Form1::createSideControls()
 
 void Form1::paintEvent(QPaintEvent *)
 {
-    QPainter(this).fillRect(rect(), WindowGreen);
+    QPainter(this).fillRect(rect(), toQColor(WindowGreen));
 }
 
 void Form1::Form_Load()
@@ -76,24 +70,12 @@ void Form1::loadpieces()
 
 void Form1::SizeScroll_Change()
 {
-    m_board.setSize(SizeScroll->value());
-    showWholeBoard();
+    refreshControls(changeSize(m_board, SizeScroll->value()));
 }
 
 void Form1::Square_MouseUp(int Index, int Button)
 {
-    bool countChanged = false;
-    if (Button == int(MouseButtonNumber::Left)) {
-        m_board.pressLeft(Index);
-        countChanged = true;
-    } else if (Button == int(MouseButtonNumber::Right)) {
-        countChanged = m_board.pressRight(Index);
-    } else {
-        return;
-    }
-    m_boardView->updateCell(Index);
-    if (countChanged)
-        showCount();
+    refreshControls(releaseButton(m_board, Index, Button));
 }
 
 void Form1::Test_Click()
@@ -107,12 +89,17 @@ void Form1::Test_Click()
 
 void Form1::showWholeBoard()
 {
-    SizeOf->setText(qText(m_board.sizeCaption()));
-    showCount();
-    m_boardView->updateBoard();
+    refreshControls({Refresh::NoCell, true, true, true});
 }
 
-void Form1::showCount()
+void Form1::refreshControls(const Refresh &refresh)
 {
-    Number->setText(qText(m_board.countCaption()));
+    if (refresh.sizeCaption)
+        SizeOf->setText(qText(m_board.sizeCaption()));
+    if (refresh.countCaption)
+        Number->setText(qText(m_board.countCaption()));
+    if (refresh.wholeBoard)
+        m_boardView->updateBoard();
+    else if (refresh.cell != Refresh::NoCell)
+        m_boardView->updateCell(refresh.cell);
 }

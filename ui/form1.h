@@ -32,7 +32,8 @@ class Form1 : public QWidget {
     void Test_Click();
 
     void showWholeBoard();
-    void showCount();
+    // Brings the controls that an event changed in line with the board.
+    void refreshControls(const struct Refresh &refresh);
 
     ChipBoard m_board;
     BoardView *m_boardView = nullptr;

@@ -1,8 +1,8 @@
 // Places, colours and fonts of the side controls.
 #include "side_controls.h"
 
-#include "chip_board.h"
-#include "window_layout.h"
+#include "accessible_texts.h"
+#include "qt_design.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,29 +13,6 @@
 #include <QWheelEvent>
 
 namespace {
-
-// The faces the window was designed with where they are installed, and otherwise their
-// metric-compatible stand-ins, so the captions keep the width they were laid out for.
-QFont designedFont(const QString &face, const QString &standIn, double points, bool bold)
-{
-    QFont font;
-    font.setFamilies({face, standIn});
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
-QFont sansFont(bool bold)
-{
-    return designedFont(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), 13.5,
-                        bold);
-}
-
-QFont serifFont()
-{
-    return designedFont(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), 12,
-                        true);
-}
 
 // A stray wheel turn while the pointer rests on the bar would start a new game and wipe the
 // board, so the size changes only by the arrows, the track, the keyboard or the dragged thumb.
@@ -66,13 +43,13 @@ class CheckButton : public QPushButton {
     }
 };
 
-QLabel *makeLabel(QWidget *parent, const char *name, int top, int height, const QFont &font)
+QLabel *makeLabel(QWidget *parent, const char *name, PixelRect place, const FontDesign &font)
 {
     auto *label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
-    label->setGeometry(ColumnLeft, top, ColumnWidth, height);
+    label->setGeometry(toQRect(place));
     label->setAlignment(Qt::AlignCenter);
-    label->setFont(font);
+    label->setFont(toQFont(font));
     label->setAutoFillBackground(true);
     return label;
 }
@@ -83,7 +60,7 @@ QScrollBar *makeSizeScroll(QWidget *parent)
 {
     auto *scroll = new SizeScrollBar(Qt::Horizontal, parent);
     scroll->setObjectName(QStringLiteral("SizeScroll"));
-    scroll->setGeometry(ColumnLeft, 120, ColumnWidth, 17);
+    scroll->setGeometry(toQRect(SizeScrollRect));
     scroll->setRange(MinSize, MaxSide);
     scroll->setValue(MaxSide);
     scroll->setSingleStep(1);
@@ -94,18 +71,18 @@ QScrollBar *makeSizeScroll(QWidget *parent)
     // arrow button grows it; the keys follow the arrow buttons here.
     scroll->setInvertedControls(false);
     scroll->setFocusPolicy(Qt::StrongFocus);
-    scroll->setAccessibleName(QStringLiteral("Board size"));
+    scroll->setAccessibleName(qText(SizeScrollName));
     return scroll;
 }
 
 QLabel *makeSizeLabel(QWidget *parent)
 {
-    QLabel *label = makeLabel(parent, "SizeOf", 144, 25, sansFont(true));
+    QLabel *label = makeLabel(parent, "SizeOf", SizeLabelRect, SizeLabelFont);
     // No accessible name: Qt then reads out the caption itself and announces each new one.
-    label->setAccessibleDescription(QStringLiteral("Board size"));
+    label->setAccessibleDescription(qText(SizeLabelDescription));
     // A fixed white background needs a fixed dark text, or a dark theme's light text vanishes.
     QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::Window, toQColor(SizeLabelBackground));
     palette.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(palette);
     return label;
@@ -113,8 +90,8 @@ QLabel *makeSizeLabel(QWidget *parent)
 
 QLabel *makeCountLabel(QWidget *parent)
 {
-    QLabel *label = makeLabel(parent, "Number", 272, 49, sansFont(false));
-    label->setAccessibleDescription(QStringLiteral("Chips placed"));
+    QLabel *label = makeLabel(parent, "Number", CountLabelRect, CountLabelFont);
+    label->setAccessibleDescription(qText(CountLabelDescription));
     // The theme's control face with the theme's text on it: readable in light and dark.
     label->setBackgroundRole(QPalette::Button);
     label->setForegroundRole(QPalette::ButtonText);
@@ -124,18 +101,18 @@ QLabel *makeCountLabel(QWidget *parent)
 
 QPushButton *makeCheckButton(QWidget *parent)
 {
-    auto *button = new CheckButton(QStringLiteral("Check Me!"), parent);
+    auto *button = new CheckButton(qText(CheckButtonCaption), parent);
     button->setObjectName(QStringLiteral("Test"));
-    button->setGeometry(ColumnLeft, 448, ColumnWidth, 33);
-    button->setFont(serifFont());
+    button->setGeometry(toQRect(CheckButtonRect));
+    button->setFont(toQFont(CheckButtonFont));
     button->setAutoDefault(false);
-    button->setAccessibleName(QStringLiteral("Check Me!"));
+    button->setAccessibleName(qText(CheckButtonCaption));
     // Fusion paints a button's colour as a gradient; the Windows style paints it flat.
     QStyle *flat = QStyleFactory::create(QStringLiteral("Windows"));
     flat->setParent(button);
     button->setStyle(flat);
     QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, QColor(255, 128, 128));
+    palette.setColor(QPalette::Button, toQColor(CheckButtonFace));
     palette.setColor(QPalette::ButtonText, Qt::black);
     button->setPalette(palette);
     return button;

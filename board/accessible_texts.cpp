@@ -1,0 +1,20 @@
+// The sentences a screen reader reads for the board.
+#include "accessible_texts.h"
+
+namespace {
+
+// "1 chip", "0 chips", "2 marked cells".
+std::string countOf(int n, std::string_view thing)
+{
+    std::string text = std::to_string(n) + ' ' + std::string(thing);
+    return n == 1 ? text : text + 's';
+}
+
+} // namespace
+
+std::string boardDescription(const ChipBoard &board)
+{
+    // A mark changes no count the window shows, but it does change this.
+    return board.sizeCaption() + " board, " + countOf(board.chipCount(), "chip") + ", " +
+           countOf(board.markCount(), "marked cell");
+}
