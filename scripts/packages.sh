@@ -14,3 +14,14 @@ BUILD_PACKAGES=(cmake make g++ qt6-base-dev "${RUN_DEPENDS[@]}" "${RUN_RECOMMEND
 # with real input and the accessibility bus that screen readers use.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream python3-fonttools weston
                python3-pyatspi python3-xlib at-spi2-core dbus xvfb xauth xdotool)
+
+# The Windows program, cross-built here: the compiler, the installer builder, and what turns the
+# game's SVG icon into a Windows icon and packs the portable zip.
+WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64 nsis googletest librsvg2-bin icoutils zip)
+# To test it: Wine with the fonts it draws its own text in, and an X server with real input.
+WINDOWS_TEST_PACKAGES=(wine wine64 fonts-wine xvfb xauth xdotool imagemagick)
+
+# The web page: the board compiled to WebAssembly by Debian's Emscripten.
+WEB_PACKAGES=(cmake make emscripten googletest)
+# To test it: Debian's Chromium, driven by playwright-core under Debian's Node.
+WEB_TEST_PACKAGES=(chromium nodejs)
