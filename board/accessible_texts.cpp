@@ -18,3 +18,14 @@ std::string boardDescription(const ChipBoard &board)
     return board.sizeCaption() + " board, " + countOf(board.chipCount(), "chip") + ", " +
            countOf(board.markCount(), "marked cell");
 }
+
+std::string cellName(const ChipBoard &board, int k)
+{
+    if (!board.isShown(k))
+        return {};
+    const char *holds = board.hasChip(k)                        ? "chip"
+                        : board.colour(k) == CellColour::Yellow ? "marked"
+                                                                : "empty";
+    return "column " + std::to_string(cellColumn(k) + 1) + ", row " +
+           std::to_string(cellRow(k) + 1) + ", " + holds;
+}
