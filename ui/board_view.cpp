@@ -2,9 +2,11 @@
 #include "board_view.h"
 
 #include "accessible_texts.h"
+#include "board_accessible.h"
 #include "game_events.h"
 #include "qt_design.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -32,6 +34,9 @@ int buttonNumber(Qt::MouseButton button)
 
 BoardView::BoardView(const ChipBoard &board, QWidget *parent) : QWidget(parent), m_board(board)
 {
+    // Before the first accessible name is set, which already asks Qt for the board's interface
+    // when a screen reader is listening. Qt keeps each factory once, however many views install it.
+    QAccessible::installFactory(accessibleBoard);
     setFixedSize(BoardPixels, BoardPixels);
     // Every pixel is painted on each update, so Qt need not clear the background first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -43,12 +48,14 @@ void BoardView::updateCell(int k)
 {
     update(toQRect(m_board.cellPixelRect(k)));
     describeBoard();
+    announceCellChange(this, k);
 }
 
 void BoardView::updateBoard()
 {
     update();
     describeBoard();
+    announceNewGame(this);
 }
 
 // The picture cannot be read out, so a screen reader hears the board as one sentence.

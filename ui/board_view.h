@@ -11,8 +11,11 @@ class BoardView : public QWidget {
     // Paints `board`, which must outlive the view; the view keeps no game state of its own.
     explicit BoardView(const ChipBoard &board, QWidget *parent = nullptr);
 
-    // Repaints one cell after a click changed it, and retells the board's state to assistive
-    // technology.
+    // The game being painted, for reading only.
+    const ChipBoard &board() const { return m_board; }
+
+    // Repaints one cell after a click changed it, and retells the board's state and that cell's
+    // to assistive technology.
     void updateCell(int k);
     // The same for the whole board, after a new game started.
     void updateBoard();

@@ -1,0 +1,241 @@
+// Table and cell interfaces for the board, which has one widget and no child widget per cell.
+#include "board_accessible.h"
+
+#include "accessible_texts.h"
+#include "board_view.h"
+#include "chip_board.h"
+#include "qt_design.h"
+
+#include <QAccessibleWidget>
+#include <QHash>
+#include <QPointer>
+
+namespace {
+
+class BoardTable;
+
+// One cell of the board, known by its index; it asks the board for everything it says.
+class BoardCell : public QAccessibleInterface,
+                  public QAccessibleTableCellInterface,
+                  public QAccessibleActionInterface {
+  public:
+    BoardCell(BoardView *view, int k) : m_view(view), m_k(k) {}
+
+    bool isValid() const override { return m_view && board().isShown(m_k); }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override { return m_view ? m_view->window()->windowHandle() : nullptr; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface *parent() const override
+    {
+        return m_view ? QAccessible::queryAccessibleInterface(m_view) : nullptr;
+    }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name && m_view ? qText(cellName(board(), m_k)) : QString();
+    }
+    void setText(QAccessible::Text, const QString &) override {}
+    QRect rect() const override;
+    QAccessible::Role role() const override { return QAccessible::Cell; }
+    QAccessible::State state() const override;
+    void *interface_cast(QAccessible::InterfaceType type) override;
+
+    // The cell's place in the table: its row is the board's row y, its column the column x.
+    bool isSelected() const override { return false; }
+    QList<QAccessibleInterface *> columnHeaderCells() const override { return {}; }
+    QList<QAccessibleInterface *> rowHeaderCells() const override { return {}; }
+    int columnIndex() const override { return cellColumn(m_k); }
+    int rowIndex() const override { return cellRow(m_k); }
+    int columnExtent() const override { return 1; }
+    int rowExtent() const override { return 1; }
+    QAccessibleInterface *table() const override { return parent(); }
+
+    QStringList actionNames() const override;
+    void doAction(const QString &actionName) override;
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+  private:
+    const ChipBoard &board() const { return m_view->board(); }
+
+    QPointer<BoardView> m_view;
+    const int m_k;
+};
+
+// The board as a table of the cells on it, row by row. Cells are made on demand and kept,
+// each under its own id, until a new game changes what the table holds.
+class BoardTable : public QAccessibleWidget, public QAccessibleTableInterface {
+  public:
+    explicit BoardTable(BoardView *view) : QAccessibleWidget(view, QAccessible::Table) {}
+    ~BoardTable() override { forgetCells(); }
+
+    QAccessibleInterface *childAt(int x, int y) const override;
+    QAccessibleInterface *child(int index) const override;
+    int childCount() const override { return rowCount() * columnCount(); }
+    int indexOfChild(const QAccessibleInterface *child) const override;
+    void *interface_cast(QAccessible::InterfaceType type) override;
+
+    QAccessibleInterface *caption() const override { return nullptr; }
+    QAccessibleInterface *summary() const override { return nullptr; }
+    QAccessibleInterface *cellAt(int row, int column) const override;
+    int selectedCellCount() const override { return 0; }
+    QList<QAccessibleInterface *> selectedCells() const override { return {}; }
+    QString columnDescription(int) const override { return {}; }
+    QString rowDescription(int) const override { return {}; }
+    int selectedColumnCount() const override { return 0; }
+    int selectedRowCount() const override { return 0; }
+    int columnCount() const override { return side(); }
+    int rowCount() const override { return side(); }
+    QList<int> selectedColumns() const override { return {}; }
+    QList<int> selectedRows() const override { return {}; }
+    bool isColumnSelected(int) const override { return false; }
+    bool isRowSelected(int) const override { return false; }
+    bool selectRow(int) override { return false; }
+    bool selectColumn(int) override { return false; }
+    bool unselectRow(int) override { return false; }
+    bool unselectColumn(int) override { return false; }
+    void modelChange(QAccessibleTableModelChangeEvent *) override { forgetCells(); }
+
+    // The cell's interface if assistive technology has been given it, else null.
+    QAccessibleInterface *knownCell(int k) const;
+
+  private:
+    BoardView *view() const { return static_cast<BoardView *>(widget()); }
+    int side() const { return view() ? view()->board().size() : 0; }
+    void forgetCells();
+
+    mutable QHash<int, QAccessible::Id> m_cells;
+};
+
+QRect BoardCell::rect() const
+{
+    if (!isValid())
+        return {};
+    const QRect cell = toQRect(board().cellPixelRect(m_k));
+    return QRect(m_view->mapToGlobal(cell.topLeft()), cell.size());
+}
+
+QAccessible::State BoardCell::state() const
+{
+    // Cells take no keyboard focus: the player reaches them through the table, not by Tab.
+    QAccessible::State state;
+    state.invisible = !m_view || !m_view->isVisible();
+    state.disabled = !isValid();
+    return state;
+}
+
+void *BoardCell::interface_cast(QAccessible::InterfaceType type)
+{
+    if (type == QAccessible::TableCellInterface)
+        return static_cast<QAccessibleTableCellInterface *>(this);
+    if (type == QAccessible::ActionInterface)
+        return static_cast<QAccessibleActionInterface *>(this);
+    return nullptr;
+}
+
+QStringList BoardCell::actionNames() const
+{
+    QStringList names;
+    for (const CellAction &action : CellActions)
+        names.append(qText(action.name));
+    return names;
+}
+
+void BoardCell::doAction(const QString &actionName)
+{
+    // The same signal a mouse release sends, so the window handles it as a click.
+    for (const CellAction &action : CellActions)
+        if (isValid() && actionName == qText(action.name))
+            emit m_view->squareMouseUp(m_k, int(action.button));
+}
+
+QAccessibleInterface *BoardTable::childAt(int x, int y) const
+{
+    if (!view())
+        return nullptr;
+    const QPoint at = view()->mapFromGlobal(QPoint(x, y));
+    const int k = view()->board().cellAt(at.x(), at.y());
+    return k < 0 ? nullptr : cellAt(cellRow(k), cellColumn(k));
+}
+
+QAccessibleInterface *BoardTable::child(int index) const
+{
+    const int n = side();
+    return index < 0 || index >= n * n ? nullptr : cellAt(index / n, index % n);
+}
+
+int BoardTable::indexOfChild(const QAccessibleInterface *child) const
+{
+    auto *cell = const_cast<QAccessibleInterface *>(child)->tableCellInterface();
+    if (!cell || !child->isValid() || cell->table() != this)
+        return -1;
+    return cell->rowIndex() * side() + cell->columnIndex();
+}
+
+void *BoardTable::interface_cast(QAccessible::InterfaceType type)
+{
+    if (type == QAccessible::TableInterface)
+        return static_cast<QAccessibleTableInterface *>(this);
+    return QAccessibleWidget::interface_cast(type);
+}
+
+QAccessibleInterface *BoardTable::cellAt(int row, int column) const
+{
+    const int n = side();
+    if (row < 0 || row >= n || column < 0 || column >= n)
+        return nullptr;
+    const int k = CellIndex(column, row);
+    if (QAccessibleInterface *known = knownCell(k))
+        return known;
+    auto *cell = new BoardCell(view(), k);
+    m_cells.insert(k, QAccessible::registerAccessibleInterface(cell));
+    return cell;
+}
+
+QAccessibleInterface *BoardTable::knownCell(int k) const
+{
+    const auto found = m_cells.constFind(k);
+    return found == m_cells.cend() ? nullptr : QAccessible::accessibleInterface(*found);
+}
+
+void BoardTable::forgetCells()
+{
+    for (QAccessible::Id id : std::as_const(m_cells))
+        QAccessible::deleteAccessibleInterface(id);
+    m_cells.clear();
+}
+
+BoardTable *tableOf(BoardView *view)
+{
+    return dynamic_cast<BoardTable *>(QAccessible::queryAccessibleInterface(view));
+}
+
+} // namespace
+
+QAccessibleInterface *accessibleBoard(const QString &, QObject *object)
+{
+    auto *view = qobject_cast<BoardView *>(object);
+    return view ? new BoardTable(view) : nullptr;
+}
+
+void announceCellChange(BoardView *view, int k)
+{
+    if (!QAccessible::isActive())
+        return;
+    BoardTable *table = tableOf(view);
+    if (QAccessibleInterface *cell = table ? table->knownCell(k) : nullptr) {
+        QAccessibleEvent event(cell, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void announceNewGame(BoardView *view)
+{
+    if (!QAccessible::isActive())
+        return;
+    // Qt hands the event to the table first, which lets go of its cells.
+    QAccessibleTableModelChangeEvent event(view, QAccessibleTableModelChangeEvent::ModelReset);
+    QAccessible::updateAccessibility(&event);
+}

@@ -1,0 +1,18 @@
+// The painted board as screen readers meet it: a table of cells a player can read and play.
+#pragma once
+
+#include <QString>
+
+class BoardView;
+class QAccessibleInterface;
+class QObject;
+
+// Qt's accessibility factory for the board: a table of size x size cells, built only when
+// assistive technology asks for the board, each cell only when it is asked for.
+QAccessibleInterface *accessibleBoard(const QString &className, QObject *object);
+
+// Tells assistive technology that cell k changed. Only a cell it has already been shown is
+// told; a cell it has never asked for has nothing to update.
+void announceCellChange(BoardView *view, int k);
+// Tells assistive technology that a new game started: the table's size and every cell changed.
+void announceNewGame(BoardView *view);
