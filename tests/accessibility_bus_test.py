@@ -2,7 +2,8 @@
 
 Run inside a private session bus as: accessibility_bus_test.py GAME BUS_LAUNCHER XVFB XDOTOOL.
 It starts its own X server, accessibility bus and game, plays with real clicks and accessibility
-actions, and ends every process it started, whatever happens.
+actions, reads the board as a table of cells, plays a short game through the cells' actions alone
+as a blind player would, and ends every process it started, whatever happens.
 """
 
 import os
@@ -231,6 +232,35 @@ def hear_change(log, kind, accessible, what, wanted):
     expect(what, read, wanted)
 
 
+def window_origin(xdotool, window):
+    """Where the window's top-left corner stands on the screen, as X reports it."""
+    found = subprocess.run([xdotool, "getwindowgeometry", "--shell", str(window)],
+                           capture_output=True, text=True, check=True)
+    values = dict(line.split("=", 1) for line in found.stdout.split())
+    return int(values["X"]), int(values["Y"])
+
+
+def cells_of(board):
+    """Every cell of the board's table with the column and row the table gives it."""
+    table = board.queryTable()
+    return [(board[i], table.getColumnAtIndex(i), table.getRowAtIndex(i))
+            for i in range(board.childCount)]
+
+
+def table_size(board):
+    table = board.queryTable()
+    return table.nColumns, table.nRows, board.childCount
+
+
+def cell_named(board, name):
+    """The cell a screen reader's user finds by its name."""
+    return next((cell for cell in board if cell.name == name), None)
+
+
+def extents(accessible, coords):
+    return list(accessible.queryComponent().getExtents(coords))
+
+
 def window_at_start(app):
     frame = wait_for("the game's window", lambda: app[0] if app.childCount else None)
     expect("the window's role is a frame or window",
@@ -253,6 +283,25 @@ def window_at_start(app):
     focusable = [c.name for c in frame if c.getState().contains(pyatspi.STATE_FOCUSABLE)]
     expect("what the keyboard reaches", sorted(focusable), ["Board size", "Check Me!"])
     return controls
+
+
+def cells_at_start(board, xdotool, window):
+    """A 25 x 25 table of empty cells, each named by where it stands, none focusable; cell (2, 3)
+    covers the 24 pixels of column 2 and row 3 from the window's top-left corner."""
+    expect("the board's role", board.getRole(), pyatspi.ROLE_TABLE)
+    expect("the table's columns, rows and cells at start", table_size(board), (25, 25, 625))
+    for cell, column, row in cells_of(board):
+        expect("a cell's role", cell.getRole(), pyatspi.ROLE_TABLE_CELL)
+        expect("a cell's name", cell.name, f"column {column + 1}, row {row + 1}, empty")
+        if cell.getState().contains(pyatspi.STATE_FOCUSABLE):
+            raise Failure(f"{cell.name!r} takes the keyboard focus")
+    cell = board.queryTable().getAccessibleAt(3, 2)
+    say("start", cell)
+    expect("cell (2, 3) at start", cell.name, "column 3, row 4, empty")
+    expect("cell (2, 3) in the window", extents(cell, pyatspi.WINDOW_COORDS), [48, 72, 24, 24])
+    left, top = window_origin(xdotool, window)
+    expect("cell (2, 3) on the screen", extents(cell, pyatspi.DESKTOP_COORDS),
+           [left + 48, top + 72, 24, 24])
 
 
 def play_on_the_board(controls, log, xdotool, window):
@@ -288,8 +337,10 @@ def check_me(app, controls):
            ["There is no line! Your result of 1 chips is a success!"])
     buttons = [c for c in inside if c.getRole() == pyatspi.ROLE_PUSH_BUTTON]
     expect("the message box's buttons", [b.name for b in buttons], ["OK"])
+    heard = alert.getRoleName(), alert.name, texts[0]
     press(buttons[0], "Press")
     wait_for("the message box to close", lambda: child(app, pyatspi.ROLE_ALERT) is None)
+    return heard
 
 
 def change_size(controls, log):
@@ -302,6 +353,93 @@ def change_size(controls, log):
     say("after the size change", controls["board"], controls["scroll"], controls["size"])
 
 
+def cell_events(log):
+    """The names of the cells that announced a change of name."""
+    return [e.source.name for e in log.events
+            if e.type == NAME_CHANGED and e.source.getRole() == pyatspi.ROLE_TABLE_CELL]
+
+
+def act_on_cell(controls, log, cell, action, name, count, board):
+    """An accessibility action on a cell: the cell, the count label and the board then read as a
+    click would have left them, and the cell alone announced its change."""
+    log.clear()
+    press(cell, action)
+    hear_change(log, NAME_CHANGED, cell, f"the cell after {action!r}", name)
+    hear_change(log, DESCRIPTION_CHANGED, controls["board"], f"the board after {action!r}", board)
+    expect(f"the count after {action!r}", controls["count"].name, count)
+    expect(f"the cells that announced {action!r}", cell_events(log), [name])
+
+
+def cells_in_a_small_game(controls, log, xdotool, window):
+    """At size 5 the table is 5 x 5, cell (2, 3) is the 120-pixel square at (240, 360) of the
+    window, a real click at its centre lands on it, and both actions play it as clicks do."""
+    board = controls["board"]
+    log.clear()
+    controls["scroll"].queryValue().currentValue = 5
+    hear_change(log, NAME_CHANGED, controls["size"], "the size label", "5x5")
+    wait_for("a 5 x 5 table", lambda: table_size(board) == (5, 5, 25))
+    names = sorted(cell.name for cell, _, _ in cells_of(board))
+    expect("the cells of a 5 x 5 board", names,
+           sorted(f"column {x}, row {y}, empty" for x in range(1, 6) for y in range(1, 6)))
+    cell = cell_named(board, "column 3, row 4, empty")
+    expect("the table's place of cell (2, 3)", board.queryTable().getAccessibleAt(3, 2), cell)
+    expect("cell (2, 3) at size 5", extents(cell, pyatspi.WINDOW_COORDS), [240, 360, 120, 120])
+    left, top = window_origin(xdotool, window)
+    on_screen = extents(cell, pyatspi.DESKTOP_COORDS)
+    expect("cell (2, 3) on the screen at size 5", on_screen, [left + 240, top + 360, 120, 120])
+
+    # Flat review clicks the middle of the extents it was given; the board names the cell there.
+    x, y, width, height = on_screen
+    found = board.queryComponent().getAccessibleAtPoint(x + width // 2, y + height // 2,
+                                                        pyatspi.DESKTOP_COORDS)
+    expect("the cell at the middle of cell (2, 3)", found, cell)
+    log.clear()
+    subprocess.run([xdotool, "mousemove", str(x + width // 2), str(y + height // 2),
+                    "click", "1"], check=True)
+    hear_change(log, NAME_CHANGED, cell, "cell (2, 3) after a click", "column 3, row 4, chip")
+    hear_change(log, NAME_CHANGED, controls["count"], "the count after a click", " 1 Chips ")
+    expect("the cells that announced the click", cell_events(log), ["column 3, row 4, chip"])
+    say("after a click on the cell's extents", cell, controls["count"], board)
+
+    act_on_cell(controls, log, cell, "Place or remove chip", "column 3, row 4, empty",
+                " 0 Chips ", "5x5 board, 0 chips, 0 marked cells")
+    act_on_cell(controls, log, cell, "Mark or unmark", "column 3, row 4, marked", " 0 Chips ",
+                "5x5 board, 0 chips, 1 marked cell")
+    act_on_cell(controls, log, cell, "Mark or unmark", "column 3, row 4, empty", " 0 Chips ",
+                "5x5 board, 0 chips, 0 marked cells")
+    expect("the size after playing cells", controls["size"].name, "5x5")
+
+
+HEARD = []
+
+
+def hear(line):
+    HEARD.append(line)
+    print(f"heard: {line}", flush=True)
+
+
+def blind_play(app, controls, log):
+    """A short game with no mouse: a chip and a mark placed through the cells' actions, then
+    the check, all found by name as a screen reader's user finds them."""
+    board = controls["board"]
+    cell = wait_for("cell (2, 3) by its name", lambda: cell_named(board, "column 3, row 4, empty"))
+    hear(f"{cell.getRoleName()}: {cell.name}")
+    log.clear()
+    press(cell, "Place or remove chip")
+    hear_change(log, NAME_CHANGED, controls["count"], "the count", " 1 Chips ")
+    hear(f"{controls['count'].getRoleName()}: {controls['count'].name}")
+    hear(f"{cell.getRoleName()}: {cell.name}")
+    other = cell_named(board, "column 1, row 1, empty")
+    log.clear()
+    press(other, "Mark or unmark")
+    hear_change(log, NAME_CHANGED, other, "the marked cell", "column 1, row 1, marked")
+    hear_change(log, DESCRIPTION_CHANGED, board, "the board", "5x5 board, 1 chip, 1 marked cell")
+    hear(f"{other.getRoleName()}: {other.name}")
+    hear(f"{board.getRoleName()}: {board.name}, {board.description}")
+    role, title, text = check_me(app, controls)
+    hear(f"{role}: {title}: {text}")
+
+
 def play(game_path, xdotool):
     # Listening before the game starts, so that Qt learns from the start that events are wanted.
     log = EventLog()
@@ -312,11 +450,14 @@ def play(game_path, xdotool):
     window = wait_for("the game's window on screen", lambda: x_window(xdotool))
     board_area = controls["board"].queryComponent().getExtents(pyatspi.WINDOW_COORDS)
     expect("the board's place in the window", list(board_area), [0, 0, 600, 600])
+    cells_at_start(controls["board"], xdotool, window)
     play_on_the_board(controls, log, xdotool, window)
     turn_wheel(xdotool, window)
     check_me(app, controls)
     expect("the size after the wheel turns", controls["size"].name, "25x25")
     change_size(controls, log)
+    cells_in_a_small_game(controls, log, xdotool, window)
+    blind_play(app, controls, log)
 
     close_window(window)
     try:
@@ -345,7 +486,10 @@ def main():
             return 1
         finally:
             STARTED.close()
-    print("passed: a screen reader hears the game", flush=True)
+    print("A blind player's game, as heard:", flush=True)
+    for line in HEARD:
+        print(f"  {line}", flush=True)
+    print("passed: a screen reader hears the game and plays it", flush=True)
     return 0
 
 
