@@ -9,11 +9,16 @@ RUN_RECOMMENDS=(qt6-wayland)
 # To build the game and run it here.
 BUILD_PACKAGES=(cmake make g++ qt6-base-dev "${RUN_DEPENDS[@]}" "${RUN_RECOMMENDS[@]}")
 
+# What a person's desktop session commonly has, for the test that runs the others inside one:
+# GTK's Qt theme, a German locale's sources, and the bus tools that call and watch the session.
+SESSION_PACKAGES=(qt6-gtk-platformtheme locales libglib2.0-bin dbus-bin)
+
 # To build and run the tests: the test frameworks, the validators of the packaged files, Python's
 # font tools for the designed faces' look-alikes, a headless Wayland compositor, and an X server
 # with real input and the accessibility bus that screen readers use.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream python3-fonttools weston
-               python3-pyatspi python3-xlib at-spi2-core dbus xvfb xauth xdotool)
+               python3-pyatspi python3-xlib at-spi2-core dbus xvfb xauth xdotool
+               "${SESSION_PACKAGES[@]}")
 
 # The Windows program, cross-built here: the compiler, the installer builder, and what turns the
 # game's SVG icon into a Windows icon and packs the portable zip.
