@@ -1,0 +1,223 @@
+// The game's window in a web page: lays itself out from the board module's design, turns each
+// event into one call of the board, and redraws what the board says changed.
+import createBoard from './board.js';
+
+const game = await createBoard();
+const text = pointer => game.UTF8ToString(pointer);
+const css = rgb => '#' + rgb.toString(16).padStart(6, '0');
+const $ = id => document.getElementById(id);
+
+const Form1 = $('Form1'), Board = $('Board'), SizeScroll = $('SizeScroll');
+const SizeOf = $('SizeOf'), Number = $('Number'), Test = $('Test'), MessageBox = $('MessageBox');
+const context = Board.getContext('2d', {alpha: false});
+const minSize = game._sizeLimit(0), maxSize = game._sizeLimit(1);
+let ratio = 1;
+let sizeValue = maxSize;
+
+function placeControl(element, id) {
+  const [left, top, width, height] = [0, 1, 2, 3].map(i => game._controlRect(id, i));
+  Object.assign(element.style, {left: left + 'px', top: top + 'px', width: width + 'px', height: height + 'px'});
+}
+
+// Everything the design module fixes: window, positions, colours, fonts and texts.
+function layOutWindow() {
+  document.title = text(game._designText(0));
+  Object.assign(Form1.style, {width: game._windowSide(0) + 'px', height: game._windowSide(1) + 'px',
+                              background: css(game._designRgb(0))});
+  [SizeScroll, SizeOf, Number, Test].forEach(placeControl);
+  SizeOf.style.background = css(game._designRgb(4));
+  Number.style.background = 'ButtonFace';
+  Test.style.background = css(game._designRgb(3));
+  [SizeOf, Number, Test].forEach((element, id) => { element.style.font = text(game._designFont(id)); });
+  Test.textContent = text(game._designText(1));
+  SizeScroll.setAttribute('aria-label', text(game._designText(2)));
+  SizeOf.setAttribute('aria-description', text(game._designText(3)));
+  Number.setAttribute('aria-description', text(game._designText(4)));
+  Board.setAttribute('aria-label', text(game._designText(5)));
+  SizeScroll.setAttribute('aria-valuemin', minSize);
+  SizeScroll.setAttribute('aria-valuemax', maxSize);
+}
+
+function rectOf(k, part) {
+  return [0, 1, 2, 3].map(i => game._cellDevicePixels(k, ratio, part, i));
+}
+
+// A cell and its chip, in whole device pixels; the cell's own rectangle is painted over fully.
+function paintCell(k) {
+  const [left, top, width, height] = rectOf(k, 0);
+  if (width <= 0)
+    return;
+  context.fillStyle = css(game._designRgb(2));
+  context.fillRect(left, top, width, height);
+  context.fillStyle = css(game._cellRgb(k));
+  context.fillRect(...rectOf(k, 1));
+  const [x, y, w, h] = rectOf(k, 2);
+  if (w <= 0)
+    return;
+  context.fillStyle = css(game._designRgb(1));
+  context.beginPath();
+  context.ellipse(x + w / 2, y + h / 2, w / 2, h / 2, 0, 0, 2 * Math.PI);
+  context.fill();
+}
+
+function paintBoard() {
+  const side = game._deviceBoardSide(ratio);
+  if (Board.width !== side)
+    Board.width = Board.height = side;
+  const size = game._boardSize();
+  for (let x = 0; x < size; ++x)
+    for (let y = 0; y < size; ++y)
+      paintCell(x * maxSize + y);
+}
+
+function refreshControls(refresh) {
+  if (refresh & 1 << 11)
+    SizeOf.textContent = text(game._sizeCaption());
+  if (refresh & 1 << 12)
+    Number.textContent = text(game._countCaption());
+  if (refresh & 1 << 10)
+    paintBoard();
+  else if (refresh & 0x3ff)
+    paintCell((refresh & 0x3ff) - 1);
+  if (refresh)
+    Board.setAttribute('aria-description', text(game._boardText()));
+}
+
+function Form_Load() {
+  layOutWindow();
+  loadpieces();
+  Form1.hidden = false;
+  // The thumb's place needs the track's width, which a hidden window does not have.
+  showScrollValue();
+  SizeScroll.focus();
+}
+
+// The canvas has no cells to create: the fresh board only needs drawing at the screen's density.
+function loadpieces() {
+  ratio = window.devicePixelRatio || 1;
+  refreshControls(1 << 10 | 1 << 11 | 1 << 12);
+}
+
+function SizeScroll_Change() {
+  refreshControls(game._changeSizeTo(sizeValue));
+}
+
+function Square_MouseUp(Index, Button) {
+  refreshControls(game._releaseButtonOn(Index, Button));
+}
+
+function Test_Click() {
+  const information = game._runCheck();
+  $('MessageTitle').textContent = text(game._checkTitle());
+  $('MessageText').textContent = text(game._checkText());
+  MessageBox.dataset.icon = information ? 'information' : 'critical';
+  MessageBox.showModal();
+}
+
+// The scroll bar: 25 at its right end, every way of moving it one step, a drag only on release.
+function showScrollValue(thumbValue = sizeValue) {
+  SizeScroll.setAttribute('aria-valuenow', sizeValue);
+  const track = SizeScroll.querySelector('.track'), thumb = track.firstElementChild;
+  const travel = track.clientWidth - thumb.offsetWidth;
+  thumb.style.left = (travel * (thumbValue - minSize) / (maxSize - minSize)) + 'px';
+}
+
+function setScrollValue(value) {
+  value = Math.min(maxSize, Math.max(minSize, value));
+  if (value !== sizeValue) {
+    sizeValue = value;
+    SizeScroll_Change();
+  }
+  showScrollValue();
+}
+
+function valueUnderPointer(event, grabbedAt) {
+  const track = SizeScroll.querySelector('.track'), thumb = track.firstElementChild;
+  const travel = track.clientWidth - thumb.offsetWidth;
+  const position = event.clientX - track.getBoundingClientRect().left - grabbedAt;
+  return minSize + Math.round(Math.min(1, Math.max(0, position / travel)) * (maxSize - minSize));
+}
+
+function startDrag(event, thumb) {
+  const grabbedAt = event.clientX - thumb.getBoundingClientRect().left;
+  thumb.setPointerCapture(event.pointerId);
+  thumb.onpointermove = move => showScrollValue(valueUnderPointer(move, grabbedAt));
+  thumb.onpointerup = thumb.onpointercancel = up => {
+    thumb.onpointermove = thumb.onpointerup = thumb.onpointercancel = null;
+    setScrollValue(up.type === 'pointerup' ? valueUnderPointer(up, grabbedAt) : sizeValue);
+  };
+}
+
+SizeScroll.addEventListener('pointerdown', event => {
+  if (event.button !== 0)
+    return;
+  const target = event.target;
+  if (target.classList.contains('thumb'))
+    startDrag(event, target);
+  else if (target.classList.contains('arrow'))
+    setScrollValue(sizeValue + parseInt(target.dataset.step, 10));
+  else if (target.classList.contains('track'))
+    setScrollValue(sizeValue + (event.clientX < target.firstElementChild.getBoundingClientRect().left ? -1 : 1));
+});
+
+const keySteps = {ArrowLeft: -1, ArrowUp: -1, PageUp: -1, ArrowRight: 1, ArrowDown: 1, PageDown: 1};
+SizeScroll.addEventListener('keydown', event => {
+  if (event.key in keySteps)
+    setScrollValue(sizeValue + keySteps[event.key]);
+  else if (event.key === 'Home')
+    setScrollValue(minSize);
+  else if (event.key === 'End')
+    setScrollValue(maxSize);
+  else
+    return;
+  event.preventDefault();
+});
+
+// A release counts on the cell under the pointer, as long as the press was on the board too.
+const buttonNumbers = [1, 4, 2];
+const pressedOnBoard = new Set();
+Board.addEventListener('mousedown', event => pressedOnBoard.add(event.button));
+window.addEventListener('mouseup', event => {
+  const pressed = pressedOnBoard.delete(event.button);
+  if (!pressed || event.target !== Board || MessageBox.open)
+    return;
+  const k = game._cellAtPoint(event.offsetX, event.offsetY, ratio);
+  const button = buttonNumbers[event.button] ?? 0;
+  if (k >= 0 && button)
+    Square_MouseUp(k, button);
+});
+Board.addEventListener('contextmenu', event => event.preventDefault());
+// Only the two controls take the focus: a click elsewhere in the window leaves it where it was,
+// and a click beside the open message box leaves it on the box's button.
+Form1.addEventListener('mousedown', event => {
+  if (!SizeScroll.contains(event.target) && event.target !== Test)
+    event.preventDefault();
+});
+MessageBox.addEventListener('mousedown', event => {
+  if (event.target === MessageBox)
+    event.preventDefault();
+});
+Test.addEventListener('click', Test_Click);
+
+// The window's tab order is a ring of its two controls, as in a desktop window.
+function tabTo(event, from, to) {
+  if (event.key === 'Tab' && event.target === from && event.shiftKey === (from === SizeScroll)) {
+    to.focus();
+    event.preventDefault();
+  }
+}
+Test.addEventListener('keydown', event => tabTo(event, Test, SizeScroll));
+SizeScroll.addEventListener('keydown', event => tabTo(event, SizeScroll, Test));
+
+// Zooming or moving to another screen changes the density: the board is drawn anew for it.
+function followDensity() {
+  matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`).addEventListener('change', () => {
+    loadpieces();
+    followDensity();
+  }, {once: true});
+}
+
+Form_Load();
+followDensity();
+if ('serviceWorker' in navigator)
+  navigator.serviceWorker.register('sw.js').catch(() => {});
