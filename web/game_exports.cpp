@@ -76,21 +76,23 @@ EMSCRIPTEN_KEEPALIVE int cellAtPoint(double x, double y, double ratio)
     return cellAtDevicePixel(board, x, y, ratio);
 }
 
-// Where cell k is drawn in device pixels: part 0 the cell, 1 its inside within the one-pixel
-// border, 2 its chip (empty without one); field 0..3 left, top, width, height.
-EMSCRIPTEN_KEEPALIVE int cellDevicePixels(int k, double ratio, int part, int i)
+// How cell k is drawn in device pixels, as 13 numbers: the cell, its inside within the
+// one-pixel border, and its chip (empty without one), each as left, top, width, height; then the
+// inside's colour. One call a cell keeps a whole board's drawing quick.
+EMSCRIPTEN_KEEPALIVE const int *cellDrawing(int k, double ratio)
 {
-    PixelRect r = part == 2 ? board.chipPixelRect(k) : board.cellPixelRect(k);
-    if (part == 1)
-        r = {r.left + 1, r.top + 1, r.width - 2, r.height - 2};
-    if (part == 2 && !board.hasChip(k))
-        r = {};
-    return field(devicePixelRect(r, ratio), i);
-}
-
-EMSCRIPTEN_KEEPALIVE int cellRgb(int k)
-{
-    return rgb(toRgb(board.colour(k)));
+    static int drawing[13];
+    const PixelRect cell = board.cellPixelRect(k);
+    const PixelRect parts[] = {
+        cell,
+        {cell.left + 1, cell.top + 1, cell.width - 2, cell.height - 2},
+        board.hasChip(k) ? board.chipPixelRect(k) : PixelRect{},
+    };
+    for (int part = 0; part < 3; ++part)
+        for (int i = 0; i < 4; ++i)
+            drawing[part * 4 + i] = field(devicePixelRect(parts[part], ratio), i);
+    drawing[12] = rgb(toRgb(board.colour(k)));
+    return drawing;
 }
 
 EMSCRIPTEN_KEEPALIVE int deviceBoardSide(double ratio)

@@ -1,0 +1,93 @@
+// Measures the web page in one Chromium run: the site's size gzipped, and the time from
+// navigation to the first drawn board against a plain page with the same layout and no
+// WebAssembly, drawn by a few lines of script.
+//
+//   node startup_bench.mjs SITE_DIR [LOADS]
+import {chromium} from 'playwright-core';
+import fs from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+import zlib from 'node:zlib';
+
+const [siteDir, loadsArg] = process.argv.slice(2);
+const loads = parseInt(loadsArg ?? '15', 10);
+
+// The baseline: the window's static layout in plain HTML, its 625 cells drawn on a canvas.
+const plainPage = `<!DOCTYPE html><html><head><meta charset="utf-8"><title>Vir Urad Izuva?</title>
+<style>body{margin:0}main{position:relative;width:688px;height:600px;background:#c0ffc0}
+main>*{position:absolute;box-sizing:border-box}canvas{left:0;top:0;width:600px;height:600px}</style></head>
+<body><main><canvas width="600" height="600"></canvas>
+<div style="left:600px;top:120px;width:89px;height:17px;background:#f0f0f0"></div>
+<div style="left:600px;top:144px;width:89px;height:25px;background:#fff;font:700 18px 'Liberation Sans'">25x25</div>
+<div style="left:600px;top:272px;width:89px;height:49px;background:ButtonFace;font:18px 'Liberation Sans'"> 0 Chips </div>
+<button style="left:600px;top:448px;width:89px;height:33px;background:#ff8080;font:700 16px 'Liberation Serif'">Check Me!</button>
+</main><script type="module">
+const c = document.querySelector('canvas').getContext('2d', {alpha: false});
+for (let x = 0; x < 25; ++x)
+  for (let y = 0; y < 25; ++y) {
+    c.fillStyle = '#000'; c.fillRect(x * 24, y * 24, 24, 24);
+    c.fillStyle = '#fff'; c.fillRect(x * 24 + 1, y * 24 + 1, 22, 22);
+  }
+performance.mark('board drawn');
+</script></body></html>`;
+
+const types = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
+               '.wasm': 'application/wasm', '.svg': 'image/svg+xml',
+               '.webmanifest': 'application/manifest+json'};
+const server = http.createServer((request, response) => {
+  const name = new URL(request.url, 'http://host').pathname;
+  if (name === '/plain.html') {
+    response.writeHead(200, {'Content-Type': 'text/html'}).end(plainPage);
+    return;
+  }
+  const file = path.resolve(siteDir, name.slice(1) || 'index.html');
+  if (!file.startsWith(path.resolve(siteDir)) || !fs.existsSync(file)) {
+    response.writeHead(404).end();
+    return;
+  }
+  response.writeHead(200, {'Content-Type': types[path.extname(file)] ?? 'application/octet-stream'});
+  response.end(fs.readFileSync(file));
+});
+await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
+const base = `http://127.0.0.1:${server.address().port}/`;
+
+let total = 0;
+for (const name of fs.readdirSync(siteDir)) {
+  const size = zlib.gzipSync(fs.readFileSync(path.join(siteDir, name)), {level: 9}).length;
+  console.log(`  ${name.padEnd(24)} ${size} bytes gzipped`);
+  total += size;
+}
+console.log(`site: ${(total / 1024).toFixed(1)} KB gzipped`);
+
+const browser = await chromium.launch({
+  executablePath: '/usr/bin/chromium',
+  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+         '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+});
+// Each load in a fresh context, so nothing comes from a cache or a service worker.
+async function timeToBoard(url) {
+  const context = await browser.newContext({viewport: {width: 688, height: 600}, serviceWorkers: 'block'});
+  const page = await context.newPage();
+  await page.goto(url);
+  const ms = await page.evaluate(async () => {
+    while (!performance.getEntriesByName('board drawn').length)
+      await new Promise(resolve => setTimeout(resolve, 1));
+    // The board is drawn once the frame holding it is painted.
+    await new Promise(resolve => requestAnimationFrame(() => setTimeout(resolve, 0)));
+    return performance.getEntriesByName('board drawn')[0].startTime;
+  });
+  await context.close();
+  return ms;
+}
+const median = values => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const game = [], plain = [];
+await timeToBoard(base); // warms the browser's own start-up
+for (let i = 0; i < loads; ++i) {
+  game.push(await timeToBoard(base));
+  plain.push(await timeToBoard(base + 'plain.html'));
+}
+const [g, p] = [median(game), median(plain)];
+console.log(`navigation to first drawn board, median of ${loads}: game ${g.toFixed(1)} ms, ` +
+            `plain page ${p.toFixed(1)} ms, ratio ${(g / p).toFixed(2)}`);
+await browser.close();
+server.close();
