@@ -158,6 +158,9 @@ const parts = {
     // The last pixel column of the board is still the last column's cell.
     await click(page, [599, 300]);
     assert.equal(await text(page, 'Number'), ' 2 Chips ');
+    // Nothing is kept: no cookie, nothing in the page's storage.
+    assert.deepEqual(await page.evaluate(() => [document.cookie, localStorage.length, sessionStorage.length]),
+                     ['', 0, 0]);
     return problems;
   },
 
@@ -289,46 +292,68 @@ const parts = {
 
   async pixels(browser, base) {
     const problems = [];
-    for (const ratio of [1, 2]) {
+    for (const ratio of [1, 1.5, 2, 3]) {
       const game = await openGame(browser, base, {ratio});
       const {context, page} = game;
       await clickCell(page, 0, 0);
       await clickCell(page, 1, 0, 'right');
       const at = (x, y) => [Math.floor(x * ratio), Math.floor(y * ratio)];
       // Cell (0, 0): 24 pixels, a one-pixel border, white from 1 to 4 and from 19 to 22 around a
-      // 14-pixel disc from 5 to 18. Cell (1, 0) is yellow up to its border.
+      // 14-pixel disc from 5 to 18. Cell (1, 0) is yellow up to its border. At 1.5 a layout
+      // pixel's edge falls inside a device pixel, so only points clear of edges are checked.
+      const whole = Number.isInteger(ratio);
       const points = {
         'window green beside the controls': [at(650, 60), Green],
-        'border of cell (0, 0)': [at(0, 12), Black],
-        'white between border and disc': [at(2, 12), White],
+        'white between border and disc': [at(2.5, 12), White],
         'middle of the chip': [at(12, 12), Brown],
-        'white right of the disc': [at(20, 12), White],
-        'shared border of two cells': [at(23, 12), Black],
-        'next cell border': [at(24, 12), Black],
+        'white right of the disc': [at(20.5, 12), White],
         'yellow mark': [at(30, 12), Yellow],
         'cell (24, 24)': [at(588, 588), White],
-        'last pixel of the board': [[600 * ratio - 1, 600 * ratio - 1], Black],
         'size label': [at(603, 147), White],
         'check button face': [at(606, 452), Salmon],
+        ...(whole ? {
+          'border of cell (0, 0)': [at(0, 12), Black],
+          'shared border of two cells': [at(23, 12), Black],
+          'next cell border': [at(24, 12), Black],
+          'last pixel of the board': [[600 * ratio - 1, 600 * ratio - 1], Black],
+        } : {}),
       };
       const colours = await screenshotPixels(context, page, Object.values(points).map(([p]) => p));
       Object.entries(points).forEach(([name, [, colour]], i) =>
         assert.deepEqual(colours[i], colour, `${name} at ratio ${ratio}`));
-      // Crisp edges: along a row through the chip's middle only the five pure colours appear
-      // outside the disc's own rim.
+      // Crisp edges: along a row through the chip's middle only pure colours appear outside the
+      // disc's own rim, at every ratio.
       const row = [];
       for (let x = 0; x < 48 * ratio; ++x)
-        row.push([x, 12 * ratio]);
+        row.push([x, Math.floor(12 * ratio)]);
       const rowColours = await screenshotPixels(context, page, row);
       const pure = [Black, White, Yellow, Brown].map(c => c.join());
       rowColours.forEach((c, x) => {
-        const insideRim = x >= 5 * ratio - 1 && x <= 19 * ratio;
+        const insideRim = x >= Math.floor(5 * ratio) - 1 && x <= Math.ceil(19 * ratio);
         if (!insideRim)
           assert.ok(pure.includes(c.join()), `device pixel ${x} at ratio ${ratio} is ${c}`);
       });
       const outDir = process.env.SCREENSHOT_DIR;
       if (outDir)
         await page.screenshot({path: path.join(outDir, `web-dpr${ratio}.png`)});
+      if (ratio === 1) {
+        // At 3 x 3 a chip is 190 across in a 200-pixel cell; nothing green shows on the board.
+        await page.focus('#SizeScroll');
+        await page.keyboard.press('Home');
+        await clickCell(page, 0, 0, 'left', 3);
+        const small = {
+          'middle of a big chip': [[100, 100], Brown],
+          'left end of the disc': [[7, 100], Brown],
+          'white left of the disc': [[3, 100], White],
+          'border between cells': [[199, 100], Black],
+          'next cell': [[300, 300], White],
+          'last cell': [[598, 598], White],
+        };
+        const got = await screenshotPixels(context, page, Object.values(small).map(([p]) => p));
+        Object.entries(small).forEach(([name, [, colour]], i) => assert.deepEqual(got[i], colour, name));
+        if (outDir)
+          await page.screenshot({path: path.join(outDir, 'web-3x3.png')});
+      }
       problems.push(...game.problems);
       await context.close();
     }
