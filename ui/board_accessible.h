@@ -11,8 +11,8 @@ class QObject;
 // assistive technology asks for the board, each cell only when it is asked for.
 QAccessibleInterface *accessibleBoard(const QString &className, QObject *object);
 
-// Tells assistive technology that cell k changed. Only a cell it has already been shown is
-// told; a cell it has never asked for has nothing to update.
+// Tells assistive technology that cell k changed, if it has asked for that cell before; a cell
+// it has never been given has nothing of it to update.
 void announceCellChange(BoardView *view, int k);
 // Tells assistive technology that a new game started: the table's size and every cell changed.
 void announceNewGame(BoardView *view);
