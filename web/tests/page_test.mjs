@@ -267,6 +267,7 @@ const parts = {
     await page.keyboard.press('Enter');
     assert.equal((await box()).open, false);
     assert.equal(await text(page, 'Number'), ' 0 Chips ');
+    assert.equal(await focused(page), 'Test', 'the focus goes back to the button');
 
     for (const x of [0, 1, 2])
       await clickCell(page, x, 0);
@@ -376,7 +377,7 @@ const parts = {
                 description: node.description?.value};
       });
     };
-    const show = nodes => nodes.filter(n => n.name || n.value !== undefined)
+    const show = nodes => nodes.filter(n => n.name || n.value !== undefined || n.description)
       .map(n => `${n.role} "${n.name}"` + (n.value !== undefined ? ` value=${n.value}` : '') +
            (n.props.valuemin !== undefined ? ` min=${n.props.valuemin} max=${n.props.valuemax}` : '') +
            (n.description ? ` description="${n.description}"` : '')).join('\n');
