@@ -1,6 +1,6 @@
 // Measures the web page in one Chromium run: the site's size gzipped, and the time from
-// navigation to the first drawn board against a plain page with the same layout and no
-// WebAssembly, drawn by a few lines of script.
+// navigation to the first drawn board against a plain page with the same layout and style sheet
+// and no WebAssembly, its board drawn by a few lines of script.
 //
 //   node startup_bench.mjs SITE_DIR [LOADS]
 import {chromium} from 'playwright-core';
@@ -12,32 +12,35 @@ import zlib from 'node:zlib';
 const [siteDir, loadsArg] = process.argv.slice(2);
 const loads = parseInt(loadsArg ?? '15', 10);
 
-// The baseline: the window's static layout in plain HTML, its 625 cells drawn on a canvas.
+// The baseline: the page's own markup and style sheet with its layout written out, and a plain
+// script module that draws the 625 cells, as the game's page loads its module.
 const plainPage = `<!DOCTYPE html><html><head><meta charset="utf-8"><title>Vir Urad Izuva?</title>
-<style>body{margin:0}main{position:relative;width:688px;height:600px;background:#c0ffc0}
-main>*{position:absolute;box-sizing:border-box}canvas{left:0;top:0;width:600px;height:600px}</style></head>
-<body><main><canvas width="600" height="600"></canvas>
-<div style="left:600px;top:120px;width:89px;height:17px;background:#f0f0f0"></div>
-<div style="left:600px;top:144px;width:89px;height:25px;background:#fff;font:700 18px 'Liberation Sans'">25x25</div>
-<div style="left:600px;top:272px;width:89px;height:49px;background:ButtonFace;font:18px 'Liberation Sans'"> 0 Chips </div>
-<button style="left:600px;top:448px;width:89px;height:33px;background:#ff8080;font:700 16px 'Liberation Serif'">Check Me!</button>
-</main><script type="module">
-const c = document.querySelector('canvas').getContext('2d', {alpha: false});
+<link rel="stylesheet" href="style.css"><script type="module" src="plain.js"></script></head>
+<body><main id="Form1" style="width:688px;height:600px;background:#c0ffc0">
+<canvas id="Board" width="600" height="600"></canvas>
+<div id="SizeScroll" style="left:600px;top:120px;width:89px;height:17px"><div class="arrow"></div>
+<div class="track"><div class="thumb" style="left:42px"></div></div><div class="arrow"></div></div>
+<div class="caption" style="left:600px;top:144px;width:89px;height:25px;background:#fff;font:700 18px 'Liberation Sans'">25x25</div>
+<div class="caption" style="left:600px;top:272px;width:89px;height:49px;background:ButtonFace;font:18px 'Liberation Sans'"> 0 Chips </div>
+<button id="Test" style="left:600px;top:448px;width:89px;height:33px;background:#ff8080;font:700 16px 'Liberation Serif'">Check Me!</button>
+</main></body></html>`;
+const plainScript = `const c = document.getElementById('Board').getContext('2d', {alpha: false});
 for (let x = 0; x < 25; ++x)
   for (let y = 0; y < 25; ++y) {
     c.fillStyle = '#000'; c.fillRect(x * 24, y * 24, 24, 24);
     c.fillStyle = '#fff'; c.fillRect(x * 24 + 1, y * 24 + 1, 22, 22);
   }
-performance.mark('board drawn');
-</script></body></html>`;
+performance.mark('board drawn');`;
 
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
                '.wasm': 'application/wasm', '.svg': 'image/svg+xml',
                '.webmanifest': 'application/manifest+json'};
 const server = http.createServer((request, response) => {
   const name = new URL(request.url, 'http://host').pathname;
-  if (name === '/plain.html') {
-    response.writeHead(200, {'Content-Type': 'text/html'}).end(plainPage);
+  if (name === '/plain.html' || name === '/plain.js') {
+    const html = name.endsWith('html');
+    response.writeHead(200, {'Content-Type': html ? 'text/html' : 'text/javascript'})
+      .end(html ? plainPage : plainScript);
     return;
   }
   const file = path.resolve(siteDir, name.slice(1) || 'index.html');
