@@ -9,13 +9,24 @@ check_pie_supported(LANGUAGES CXX)
 
 # Stack clash and control-flow protection exist only on some targets (-fcf-protection is x86);
 # elsewhere the game builds without them rather than not at all.
-foreach(flag -fstack-protector-strong -fstack-clash-protection -fcf-protection)
+# mingw-w64's GCC 12 accepts stack clash protection but fails inside the compiler on some
+# functions' Windows unwind data, so Windows builds leave it out.
+set(hardening_flags -fstack-protector-strong -fstack-clash-protection -fcf-protection)
+if(WIN32)
+  list(REMOVE_ITEM hardening_flags -fstack-clash-protection)
+endif()
+foreach(flag ${hardening_flags})
   string(MAKE_C_IDENTIFIER "HAVE${flag}" have_flag)
   check_cxx_compiler_flag(${flag} ${have_flag})
   if(${have_flag})
     add_compile_options(${flag})
   endif()
 endforeach()
+# On Windows the stack guard (and the fortified calls) live in libssp, which GCC links only when
+# the flag is also given to the linker.
+if(WIN32 AND HAVE_fstack_protector_strong)
+  add_link_options(-fstack-protector-strong)
+endif()
 
 check_linker_flag(CXX "LINKER:-z,relro,-z,now" HAVE_RELRO_NOW)
 if(HAVE_RELRO_NOW)

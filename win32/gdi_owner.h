@@ -1,0 +1,67 @@
+// Small owners for GDI objects and device contexts, so no handle outlives its use.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+// Owns one GDI object (font, brush, pen) and deletes it when replaced or destroyed.
+template <typename Handle> class GdiObject {
+  public:
+    GdiObject() = default;
+    explicit GdiObject(Handle handle) : m_handle(handle) {}
+    GdiObject(GdiObject &&other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
+    GdiObject &operator=(GdiObject &&other) noexcept
+    {
+        reset(std::exchange(other.m_handle, nullptr));
+        return *this;
+    }
+    GdiObject(const GdiObject &) = delete;
+    GdiObject &operator=(const GdiObject &) = delete;
+    ~GdiObject() { reset(nullptr); }
+
+    Handle get() const { return m_handle; }
+    void reset(Handle handle)
+    {
+        if (m_handle)
+            DeleteObject(m_handle);
+        m_handle = handle;
+    }
+
+  private:
+    Handle m_handle = nullptr;
+};
+
+using Font = GdiObject<HFONT>;
+using Brush = GdiObject<HBRUSH>;
+using Pen = GdiObject<HPEN>;
+
+// BeginPaint and EndPaint around one WM_PAINT.
+class PaintDc {
+  public:
+    explicit PaintDc(HWND window) : m_window(window) { m_dc = BeginPaint(window, &m_paint); }
+    PaintDc(const PaintDc &) = delete;
+    PaintDc &operator=(const PaintDc &) = delete;
+    ~PaintDc() { EndPaint(m_window, &m_paint); }
+
+    HDC dc() const { return m_dc; }
+    const RECT &area() const { return m_paint.rcPaint; }
+
+  private:
+    HWND m_window;
+    PAINTSTRUCT m_paint{};
+    HDC m_dc;
+};
+
+// Selects an object into a DC for one scope and puts the previous one back.
+class Selection {
+  public:
+    Selection(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(SelectObject(dc, object)) {}
+    Selection(const Selection &) = delete;
+    Selection &operator=(const Selection &) = delete;
+    ~Selection() { SelectObject(m_dc, m_previous); }
+
+  private:
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};

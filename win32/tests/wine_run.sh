@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in the build's shared prefix, making the prefix on first use.
+#
+#   wine_run.sh PROGRAM.exe [ARG ...]
+#
+# WINEPREFIX chooses another prefix; by default it is wine-prefix in the folder CTest runs in
+# (or WINE_PREFIX_ROOT, when set). WINE_LOG_PIXELS=N makes a new prefix's screen N dots per inch. The first run makes it, with Wine's fonts in its Fonts folder
+# so that Wine can draw its own text; a lock keeps tests started at once from making it twice.
+set -euo pipefail
+
+root=${WINE_PREFIX_ROOT:-$PWD}
+export WINEPREFIX=${WINEPREFIX:-$root/wine-prefix}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+if [ ! -e "$WINEPREFIX/.made" ]; then
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    (
+        flock 9
+        if [ ! -e "$WINEPREFIX/.made" ]; then
+            # No display is needed, nor wanted: nothing of the prefix's making may show.
+            DISPLAY= wineboot -i >/dev/null 2>&1
+            wineserver -w
+            cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+            if [ -n "${WINE_LOG_PIXELS:-}" ]; then
+                DISPLAY= wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+                    /d "$WINE_LOG_PIXELS" /f >/dev/null 2>&1
+            fi
+            wineserver -w
+            touch "$WINEPREFIX/.made"
+        fi
+    ) 9>"$WINEPREFIX.lock"
+fi
+exec wine "$@"
