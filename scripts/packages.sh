@@ -28,5 +28,6 @@ WINDOWS_TEST_PACKAGES=(wine wine64 fonts-wine xvfb xauth xdotool imagemagick)
 
 # The web page: the board compiled to WebAssembly by Debian's Emscripten.
 WEB_PACKAGES=(cmake make emscripten googletest)
-# To test it: Debian's Chromium, driven by playwright-core under Debian's Node.
-WEB_TEST_PACKAGES=(chromium nodejs)
+# To test it: Debian's Chromium, driven by playwright-core under Debian's Node, and the
+# captions' stand-in fonts, the only ones the tests let the browser see.
+WEB_TEST_PACKAGES=(chromium nodejs "${RUN_DEPENDS[@]}")
