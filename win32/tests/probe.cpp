@@ -69,6 +69,9 @@ BOOL CALLBACK printControl(HWND control, LPARAM parent)
 
 int printWindow(HWND window)
 {
+    // Until it is shown, the window may still be taking its size and filling its controls.
+    if (!IsWindowVisible(window))
+        return 1;
     RECT client;
     GetClientRect(window, &client);
     POINT origin{0, 0};
