@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Compares the Windows game's start-up under Wine with an empty Win32 window of the same size,
+# both measured in the same run: CPU time until the window is on the X screen, and peak memory.
+#
+#   scripts/windows-startup-bench.sh [BUILD_DIR] [ROUNDS]     (build/windows and 10 by default)
+#
+# Needs the Windows build (scripts/test.sh windows, or the README's Windows command without
+# -DBUILD_TESTING=OFF). Each round starts each program once, in turn, on a private X server.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/windows}
+rounds=${2:-10}
+game=$build/win32/vir-urad-izuva.exe
+empty=$build/win32/empty_window.exe
+[ -f "$game" ] && [ -f "$empty" ] || { echo "build $build first" >&2; exit 2; }
+
+work=$(mktemp -d)
+export WINEPREFIX=$PWD/$build/wine-prefix-bench WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    [ -z "${xvfb:-}" ] || kill "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+# The prefix is made once; its server stays up, so no round pays for starting it.
+win32/tests/wine_run.sh cmd /c exit >/dev/null 2>&1 || true
+wineserver -w
+wineserver -p
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1024x768x24 3>"$work/display" &
+xvfb=$!
+until [ -s "$work/display" ]; do sleep 0.05; done
+export DISPLAY=:$(cat "$work/display")
+
+# Starts one program, waits until its window is mapped, then prints its CPU time in
+# milliseconds and its peak resident memory in KiB.
+measure() {
+    local exe=$1 title=$2
+    wine "$exe" &
+    local pid=$!
+    timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" >/dev/null
+    local ticks hwm
+    ticks=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+    hwm=$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status")
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    echo "$((ticks * 1000 / $(getconf CLK_TCK))) $hwm"
+}
+
+measure "$empty" "Empty window" >/dev/null # one start to warm the file cache
+for ((i = 0; i < rounds; i++)); do
+    echo "empty $(measure "$empty" "Empty window")"
+    echo "game $(measure "$game" "Vir Urad Izuva\\?")"
+done >"$work/runs"
+
+awk -v rounds="$rounds" '
+    { cpu[$1] += $2; if ($3 > mem[$1]) mem[$1] = $3 }
+    END {
+        printf "start-up CPU, mean of %d: empty window %.0f ms, game %.0f ms, ratio %.2f\n",
+            rounds, cpu["empty"] / rounds, cpu["game"] / rounds,
+            (cpu["empty"] > 0 ? cpu["game"] / cpu["empty"] : 0)
+        printf "peak memory: empty window %.1f MiB, game %.1f MiB, difference %+.2f MiB\n",
+            mem["empty"] / 1024, mem["game"] / 1024, (mem["game"] - mem["empty"]) / 1024
+    }' "$work/runs"
+printf 'exe size: %d bytes\n' "$(stat -c %s "$game")"
