@@ -24,8 +24,12 @@ if [ ! -e "$WINEPREFIX/.made" ]; then
             wineserver -w
             cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
             if [ -n "${WINE_LOG_PIXELS:-}" ]; then
-                DISPLAY= wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
-                    /d "$WINE_LOG_PIXELS" /f >/dev/null 2>&1
+                # Wine 8 reads the user's setting, newer Wines the machine's; both are set.
+                for key in 'HKCU\Control Panel\Desktop' \
+                    'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+                    DISPLAY= wine reg add "$key" /v LogPixels /t REG_DWORD \
+                        /d "$WINE_LOG_PIXELS" /f >/dev/null 2>&1
+                done
             fi
             wineserver -w
             touch "$WINEPREFIX/.made"
