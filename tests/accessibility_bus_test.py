@@ -1,11 +1,14 @@
 """What a screen reader hears of the game, read over the real AT-SPI bus as Orca reads it.
 
-Run inside a private session bus as: accessibility_bus_test.py GAME BUS_LAUNCHER XVFB XDOTOOL.
-It starts its own X server, accessibility bus and game, plays with real clicks and accessibility
-actions, reads the board as a table of cells, plays a short game through the cells' actions alone
-as a blind player would, and ends every process it started, whatever happens.
+Run inside a private session bus as:
+    accessibility_bus_test.py GAME BUS_LAUNCHER XVFB XDOTOOL [SCALE]
+It starts its own X server, accessibility bus and game (at Qt's scale factor SCALE, 1 unless
+given), plays with real clicks and accessibility actions, reads the board as a table of cells
+whose extents are their squares on the screen, plays a short game through the cells' actions
+alone as a blind player would, and ends every process it started, whatever happens.
 """
 
+import math
 import os
 import select
 import signal
@@ -26,6 +29,17 @@ import Xlib.X  # noqa: E402
 
 TIMEOUT = 30  # seconds for any one thing to happen, generous for sanitizer builds under load
 TITLE = "Vir Urad Izuva?"
+SCALE = 1.0  # screen pixels to each of the window's layout pixels, set from the command line
+
+
+def on_screen(*layout):
+    """A point (x, y) or a rectangle (x, y, width, height) of the window's layout in screen
+    pixels. Each edge is scaled and rounded on its own, so that the cells still tile the board."""
+    edge = lambda v: math.floor(v * SCALE + 0.5)  # noqa: E731
+    if len(layout) == 2:
+        return [edge(v) for v in layout]
+    x, y, width, height = layout
+    return [edge(x), edge(y), edge(x + width) - edge(x), edge(y + height) - edge(y)]
 
 
 class Failure(Exception):
@@ -91,7 +105,7 @@ def start_x_server(xvfb):
     bus's address, and now and then turned the registry and the game away meanwhile."""
     read_end, write_end = os.pipe()
     STARTED.start([xvfb, "-displayfd", str(write_end), "-nolisten", "tcp", "-noreset",
-                   "-screen", "0", "1024x768x24"], pass_fds=[write_end])
+                   "-screen", "0", "1600x1280x24"], pass_fds=[write_end])
     os.close(write_end)
     if not select.select([read_end], [], [], TIMEOUT)[0]:
         raise Failure("Xvfb did not start")
@@ -128,8 +142,11 @@ def close_window(window_id):
 class EventLog:
     """The change events the bus carried, as a screen reader would be told them."""
 
+    # Orca listens for state changes too, and Qt reports objects gone only to those who do.
     KINDS = ("object:property-change:accessible-name",
-             "object:property-change:accessible-description")
+             "object:property-change:accessible-description",
+             "object:children-changed:remove",
+             "object:state-changed")
 
     def __init__(self):
         self.events = []
@@ -142,7 +159,7 @@ class EventLog:
         self.events.clear()
 
 
-NAME_CHANGED, DESCRIPTION_CHANGED = EventLog.KINDS
+NAME_CHANGED, DESCRIPTION_CHANGED, CHILD_REMOVED, _ = EventLog.KINDS
 
 
 def spoken(accessible):
@@ -198,15 +215,16 @@ def x_window(xdotool):
 def click_cell(xdotool, window, x, y, button):
     """A real click at the centre of cell (x, y) of the 25 x 25 board, whose cells of 24 pixels
     start at the window's top-left corner."""
-    subprocess.run([xdotool, "mousemove", "--window", str(window), str(x * 24 + 12),
-                    str(y * 24 + 12), "click", str(button)], check=True)
+    at = on_screen(x * 24 + 12, y * 24 + 12)
+    subprocess.run([xdotool, "mousemove", "--window", str(window), *map(str, at),
+                    "click", str(button)], check=True)
 
 
 def turn_wheel(xdotool, window):
     """Real wheel turns, down and up, over the size scroll bar (600, 120, 89 x 17) and then over
     the board. None may start a new game: the check after them must still count the chip."""
     for x, y in ((644, 128), (300, 300)):
-        subprocess.run([xdotool, "mousemove", "--window", str(window), str(x), str(y),
+        subprocess.run([xdotool, "mousemove", "--window", str(window), *map(str, on_screen(x, y)),
                         "click", "5", "click", "4", "click", "5"], check=True)
 
 
@@ -298,10 +316,12 @@ def cells_at_start(board, xdotool, window):
     cell = board.queryTable().getAccessibleAt(3, 2)
     say("start", cell)
     expect("cell (2, 3) at start", cell.name, "column 3, row 4, empty")
-    expect("cell (2, 3) in the window", extents(cell, pyatspi.WINDOW_COORDS), [48, 72, 24, 24])
+    expect("cell (2, 3) in the window", extents(cell, pyatspi.WINDOW_COORDS),
+           on_screen(48, 72, 24, 24))
     left, top = window_origin(xdotool, window)
+    x, y, width, height = on_screen(48, 72, 24, 24)
     expect("cell (2, 3) on the screen", extents(cell, pyatspi.DESKTOP_COORDS),
-           [left + 48, top + 72, 24, 24])
+           [left + x, top + y, width, height])
 
 
 def play_on_the_board(controls, log, xdotool, window):
@@ -347,10 +367,17 @@ def change_size(controls, log):
     log.clear()
     controls["scroll"].queryValue().currentValue = 24
     hear_change(log, NAME_CHANGED, controls["size"], "the size label", "24x24")
+    # Every cell read so far was of the last game, and the board tells that each is gone.
+    wait_for("the board telling that the 625 cells read are gone",
+             lambda: cells_gone(log, controls["board"]) == 625)
     hear_change(log, NAME_CHANGED, controls["count"], "the count in a new game", " 0 Chips ")
     hear_change(log, DESCRIPTION_CHANGED, controls["board"], "the board in a new game",
                 "24x24 board, 0 chips, 0 marked cells")
     say("after the size change", controls["board"], controls["scroll"], controls["size"])
+
+
+def cells_gone(log, board):
+    return sum(1 for e in log.events if e.type == CHILD_REMOVED and e.source == board)
 
 
 def cell_events(log):
@@ -372,7 +399,8 @@ def act_on_cell(controls, log, cell, action, name, count, board):
 
 def cells_in_a_small_game(controls, log, xdotool, window):
     """At size 5 the table is 5 x 5, cell (2, 3) is the 120-pixel square at (240, 360) of the
-    window, a real click at its centre lands on it, and both actions play it as clicks do."""
+    window's layout, a real click at the centre of its extents lands on it, and both actions play
+    it as clicks do."""
     board = controls["board"]
     log.clear()
     controls["scroll"].queryValue().currentValue = 5
@@ -383,13 +411,15 @@ def cells_in_a_small_game(controls, log, xdotool, window):
            sorted(f"column {x}, row {y}, empty" for x in range(1, 6) for y in range(1, 6)))
     cell = cell_named(board, "column 3, row 4, empty")
     expect("the table's place of cell (2, 3)", board.queryTable().getAccessibleAt(3, 2), cell)
-    expect("cell (2, 3) at size 5", extents(cell, pyatspi.WINDOW_COORDS), [240, 360, 120, 120])
+    expect("cell (2, 3) at size 5", extents(cell, pyatspi.WINDOW_COORDS),
+           on_screen(240, 360, 120, 120))
     left, top = window_origin(xdotool, window)
-    on_screen = extents(cell, pyatspi.DESKTOP_COORDS)
-    expect("cell (2, 3) on the screen at size 5", on_screen, [left + 240, top + 360, 120, 120])
+    x, y, width, height = on_screen(240, 360, 120, 120)
+    expect("cell (2, 3) on the screen at size 5", extents(cell, pyatspi.DESKTOP_COORDS),
+           [left + x, top + y, width, height])
 
     # Flat review clicks the middle of the extents it was given; the board names the cell there.
-    x, y, width, height = on_screen
+    x, y, width, height = extents(cell, pyatspi.DESKTOP_COORDS)
     found = board.queryComponent().getAccessibleAtPoint(x + width // 2, y + height // 2,
                                                         pyatspi.DESKTOP_COORDS)
     expect("the cell at the middle of cell (2, 3)", found, cell)
@@ -444,12 +474,13 @@ def play(game_path, xdotool):
     # Listening before the game starts, so that Qt learns from the start that events are wanted.
     log = EventLog()
     game = STARTED.start([game_path], env=dict(os.environ, QT_QPA_PLATFORM="xcb",
-                                               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+                                               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                                               QT_SCALE_FACTOR=f"{SCALE:g}"))
     app = wait_for("the game on the accessibility bus", lambda: game_application(game.pid))
     controls = window_at_start(app)
     window = wait_for("the game's window on screen", lambda: x_window(xdotool))
     board_area = controls["board"].queryComponent().getExtents(pyatspi.WINDOW_COORDS)
-    expect("the board's place in the window", list(board_area), [0, 0, 600, 600])
+    expect("the board's place in the window", list(board_area), on_screen(0, 0, 600, 600))
     cells_at_start(controls["board"], xdotool, window)
     play_on_the_board(controls, log, xdotool, window)
     turn_wheel(xdotool, window)
@@ -468,7 +499,9 @@ def play(game_path, xdotool):
 
 
 def main():
+    global SCALE
     game_path, bus_launcher, xvfb, xdotool = sys.argv[1:5]
+    SCALE = float(sys.argv[5]) if len(sys.argv) > 5 else 1.0
     # A stop from outside still ends every process started here.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped from outside"))
     # libatspi gives up on an answer after 0.8 s, too soon for a sanitizer build under load.

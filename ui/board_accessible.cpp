@@ -5,6 +5,7 @@
 #include "board_view.h"
 #include "chip_board.h"
 #include "qt_design.h"
+#include "screen_pixels.h"
 
 #include <QAccessibleWidget>
 #include <QHash>
@@ -12,7 +13,14 @@
 
 namespace {
 
-class BoardTable;
+// A rectangle of the board's layout pixels where it stands on the screen.
+QRect onScreen(const BoardView *view, PixelRect inBoard)
+{
+    const QPoint corner = view->mapTo(view->window(), QPoint(0, 0));
+    inBoard.left += corner.x();
+    inBoard.top += corner.y();
+    return screenRect(view->window(), inBoard);
+}
 
 // One cell of the board, known by its index; it asks the board for everything it says.
 class BoardCell : public QAccessibleInterface,
@@ -21,7 +29,9 @@ class BoardCell : public QAccessibleInterface,
   public:
     BoardCell(BoardView *view, int k) : m_view(view), m_k(k) {}
 
-    bool isValid() const override { return m_view && board().isShown(m_k); }
+    // Valid until the table lets go of it at a new game, so that it can still be reported gone
+    // after the game shrank beneath it.
+    bool isValid() const override { return !m_view.isNull(); }
     QObject *object() const override { return nullptr; }
     QWindow *window() const override { return m_view ? m_view->window()->windowHandle() : nullptr; }
     QAccessibleInterface *childAt(int, int) const override { return nullptr; }
@@ -35,7 +45,7 @@ class BoardCell : public QAccessibleInterface,
 
     QString text(QAccessible::Text t) const override
     {
-        return t == QAccessible::Name && m_view ? qText(cellName(board(), m_k)) : QString();
+        return t == QAccessible::Name && onBoard() ? qText(cellName(board(), m_k)) : QString();
     }
     void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override;
@@ -59,6 +69,7 @@ class BoardCell : public QAccessibleInterface,
 
   private:
     const ChipBoard &board() const { return m_view->board(); }
+    bool onBoard() const { return m_view && board().isShown(m_k); }
 
     QPointer<BoardView> m_view;
     const int m_k;
@@ -71,6 +82,12 @@ class BoardTable : public QAccessibleWidget, public QAccessibleTableInterface {
     explicit BoardTable(BoardView *view) : QAccessibleWidget(view, QAccessible::Table) {}
     ~BoardTable() override { forgetCells(); }
 
+    // On the screen, as its cells are, so that they lie inside it at every scale.
+    QRect rect() const override
+    {
+        return view() && view()->isVisible() ? onScreen(view(), {0, 0, BoardPixels, BoardPixels})
+                                             : QRect();
+    }
     QAccessibleInterface *childAt(int x, int y) const override;
     QAccessibleInterface *child(int index) const override;
     int childCount() const override { return rowCount() * columnCount(); }
@@ -100,6 +117,8 @@ class BoardTable : public QAccessibleWidget, public QAccessibleTableInterface {
 
     // The cell's interface if assistive technology has been given it, else null.
     QAccessibleInterface *knownCell(int k) const;
+    // Tells assistive technology that every cell it was given is gone, and lets go of them.
+    void retireCells();
 
   private:
     BoardView *view() const { return static_cast<BoardView *>(widget()); }
@@ -111,10 +130,7 @@ class BoardTable : public QAccessibleWidget, public QAccessibleTableInterface {
 
 QRect BoardCell::rect() const
 {
-    if (!isValid())
-        return {};
-    const QRect cell = toQRect(board().cellPixelRect(m_k));
-    return QRect(m_view->mapToGlobal(cell.topLeft()), cell.size());
+    return onBoard() ? onScreen(m_view, board().cellPixelRect(m_k)) : QRect();
 }
 
 QAccessible::State BoardCell::state() const
@@ -122,7 +138,7 @@ QAccessible::State BoardCell::state() const
     // Cells take no keyboard focus: the player reaches them through the table, not by Tab.
     QAccessible::State state;
     state.invisible = !m_view || !m_view->isVisible();
-    state.disabled = !isValid();
+    state.disabled = !onBoard();
     return state;
 }
 
@@ -147,7 +163,7 @@ void BoardCell::doAction(const QString &actionName)
 {
     // The same signal a mouse release sends, so the window handles it as a click.
     for (const CellAction &action : CellActions)
-        if (isValid() && actionName == qText(action.name))
+        if (onBoard() && actionName == qText(action.name))
             emit m_view->squareMouseUp(m_k, int(action.button));
 }
 
@@ -155,7 +171,8 @@ QAccessibleInterface *BoardTable::childAt(int x, int y) const
 {
     if (!view())
         return nullptr;
-    const QPoint at = view()->mapFromGlobal(QPoint(x, y));
+    const QPointF at = layoutPoint(view()->window(), QPoint(x, y)) -
+                       QPointF(view()->mapTo(view()->window(), QPoint(0, 0)));
     const int k = view()->board().cellAt(at.x(), at.y());
     return k < 0 ? nullptr : cellAt(cellRow(k), cellColumn(k));
 }
@@ -200,6 +217,16 @@ QAccessibleInterface *BoardTable::knownCell(int k) const
     return found == m_cells.cend() ? nullptr : QAccessible::accessibleInterface(*found);
 }
 
+void BoardTable::retireCells()
+{
+    // Sent while each cell still answers for itself, as Qt asks of a cell it reports gone.
+    for (QAccessible::Id id : std::as_const(m_cells)) {
+        QAccessibleEvent gone(QAccessible::accessibleInterface(id), QAccessible::ObjectDestroyed);
+        QAccessible::updateAccessibility(&gone);
+    }
+    forgetCells();
+}
+
 void BoardTable::forgetCells()
 {
     for (QAccessible::Id id : std::as_const(m_cells))
@@ -235,7 +262,10 @@ void announceNewGame(BoardView *view)
 {
     if (!QAccessible::isActive())
         return;
-    // Qt hands the event to the table first, which lets go of its cells.
+    // The cells a screen reader holds are of the last game: it hears that they are gone, and
+    // that the table changed, where Qt passes that on.
+    if (BoardTable *table = tableOf(view))
+        table->retireCells();
     QAccessibleTableModelChangeEvent event(view, QAccessibleTableModelChangeEvent::ModelReset);
     QAccessible::updateAccessibility(&event);
 }

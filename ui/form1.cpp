@@ -5,6 +5,7 @@
 #include "game_events.h"
 #include "line_check.h"
 #include "qt_design.h"
+#include "screen_pixels.h"
 #include "side_controls.h"
 
 #include <QAccessibleWidget>
@@ -17,11 +18,23 @@
 namespace {
 
 // Qt exposes a plain top-level QWidget as a filler, which screen readers do not announce as a
-// window; the game's window is presented as a window, which Qt names by its title.
+// window; the game's window is presented as a window, which Qt names by its title. Its extents
+// are where it stands on the screen, as the board's cells are, so that the cells' extents within
+// the window come out right at every scale.
+class GameWindowAccessible : public QAccessibleWidget {
+  public:
+    explicit GameWindowAccessible(Form1 *window) : QAccessibleWidget(window, QAccessible::Window) {}
+    QRect rect() const override
+    {
+        return widget()->isVisible() ? screenRect(widget(), {0, 0, WindowWidth, WindowHeight})
+                                     : QRect();
+    }
+};
+
 QAccessibleInterface *accessibleGameWindow(const QString &, QObject *object)
 {
     auto *window = qobject_cast<Form1 *>(object);
-    return window ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+    return window ? new GameWindowAccessible(window) : nullptr;
 }
 
 } // namespace
