@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Plays the Windows game under Wine on a private X server with real X input.
 
-    play_test.py WINE_RUN GAME.exe PROBE.exe DPI
+    play_test.py WINE_RUN GAME.exe PROBE.exe DPI     (PLAY_TEST_PICTURES=DIR keeps a PNG there)
 
 What the window shows is read two ways: the probe, a Windows program in the same Wine session,
 reports the controls' classes, texts, rectangles, scroll position and focus and the message
@@ -140,6 +140,13 @@ class Game:
         self.width = int(width)
         self.pixels = data[len(data) - 3 * self.width * int(height):]
         return self
+
+    def save_picture(self, path):
+        """The client area as a PNG, for a person to look at."""
+        width, height = dev(688), dev(600)
+        subprocess.run(["import", "-window", "root", "-crop",
+                        f"{width}x{height}+{self.origin[0]}+{self.origin[1]}", path],
+                       env=self.env, check=True)
 
     def pixel(self, x, y):
         """The device pixel at device coordinates of the client area."""
@@ -386,6 +393,10 @@ def main():
             part(game)
             print(f"passed: {part.__name__.removeprefix('check_').replace('_', ' ')}"
                   f" ({time.monotonic() - started:.1f} s)", flush=True)
+            # PLAY_TEST_PICTURES=DIR keeps the window as the game ends, two chips on it.
+            if part is check_message_boxes and os.environ.get("PLAY_TEST_PICTURES"):
+                game.save_picture(os.path.join(os.environ["PLAY_TEST_PICTURES"],
+                                               f"win32-{DPI}dpi.png"))
     except Failure as failure:
         print(f"FAILED at {DPI} dpi: {failure}", file=sys.stderr)
         return 1
