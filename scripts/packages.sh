@@ -27,7 +27,7 @@ WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64 nsis googletest librsvg2-bin i
 WINDOWS_TEST_PACKAGES=(wine wine64 fonts-wine xvfb xauth xdotool imagemagick)
 
 # The web page: the board compiled to WebAssembly by Debian's Emscripten.
-WEB_PACKAGES=(cmake make emscripten googletest)
+WEB_PACKAGES=(cmake make emscripten googletest librsvg2-bin)
 # To test it: Debian's Chromium, driven by playwright-core under Debian's Node, and the
 # captions' stand-in fonts, the only ones the tests let the browser see.
 WEB_TEST_PACKAGES=(chromium nodejs "${RUN_DEPENDS[@]}")

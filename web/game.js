@@ -1,39 +1,53 @@
 // The game's window in a web page: lays itself out from the board module's design, turns each
 // event into one call of the board, and redraws what the board says changed.
-import createBoard from './board.js';
+// The board's only call out is to stop, on a fault that leaves it no way on.
+const imports = {wasi_snapshot_preview1: {proc_exit: code => { throw new Error(`the board stopped (${code})`); }}};
 
-const game = await createBoard();
-const text = pointer => game.UTF8ToString(pointer);
+// Compiled while it downloads; a host that serves it under another type gets it compiled after.
+async function loadBoard() {
+  try {
+    return await WebAssembly.instantiateStreaming(fetch('board.wasm'), imports);
+  } catch {
+    return WebAssembly.instantiate(await (await fetch('board.wasm')).arrayBuffer(), imports);
+  }
+}
+
+const game = (await loadBoard()).instance.exports;
+game._initialize();
+// The board's memory never grows, so these views of it stay valid.
+const bytes = new Uint8Array(game.memory.buffer), words = new Int32Array(game.memory.buffer);
+const decoder = new TextDecoder();
+const text = pointer => decoder.decode(bytes.subarray(pointer, bytes.indexOf(0, pointer)));
 const css = rgb => '#' + rgb.toString(16).padStart(6, '0');
 const $ = id => document.getElementById(id);
 
 const Form1 = $('Form1'), Board = $('Board'), SizeScroll = $('SizeScroll');
 const SizeOf = $('SizeOf'), Number = $('Number'), Test = $('Test'), MessageBox = $('MessageBox');
 const context = Board.getContext('2d', {alpha: false});
-const minSize = game._sizeLimit(0), maxSize = game._sizeLimit(1);
+const minSize = game.sizeLimit(0), maxSize = game.sizeLimit(1);
 let ratio = 1;
 let sizeValue = maxSize;
 
 function placeControl(element, id) {
-  const [left, top, width, height] = [0, 1, 2, 3].map(i => game._controlRect(id, i));
+  const [left, top, width, height] = [0, 1, 2, 3].map(i => game.controlRect(id, i));
   Object.assign(element.style, {left: left + 'px', top: top + 'px', width: width + 'px', height: height + 'px'});
 }
 
 // Everything the design module fixes: window, positions, colours, fonts and texts.
 function layOutWindow() {
-  document.title = text(game._designText(0));
-  Object.assign(Form1.style, {width: game._windowSide(0) + 'px', height: game._windowSide(1) + 'px',
-                              background: css(game._designRgb(0))});
+  document.title = text(game.designText(0));
+  Object.assign(Form1.style, {width: game.windowSide(0) + 'px', height: game.windowSide(1) + 'px',
+                              background: css(game.designRgb(0))});
   [SizeScroll, SizeOf, Number, Test].forEach(placeControl);
-  SizeOf.style.background = css(game._designRgb(4));
+  SizeOf.style.background = css(game.designRgb(4));
   Number.style.background = 'ButtonFace';
-  Test.style.background = css(game._designRgb(3));
-  [SizeOf, Number, Test].forEach((element, id) => { element.style.font = text(game._designFont(id)); });
-  Test.textContent = text(game._designText(1));
-  SizeScroll.setAttribute('aria-label', text(game._designText(2)));
-  SizeOf.setAttribute('aria-description', text(game._designText(3)));
-  Number.setAttribute('aria-description', text(game._designText(4)));
-  Board.setAttribute('aria-label', text(game._designText(5)));
+  Test.style.background = css(game.designRgb(3));
+  [SizeOf, Number, Test].forEach((element, id) => { element.style.font = text(game.designFont(id)); });
+  Test.textContent = text(game.designText(1));
+  SizeScroll.setAttribute('aria-label', text(game.designText(2)));
+  SizeOf.setAttribute('aria-description', text(game.designText(3)));
+  Number.setAttribute('aria-description', text(game.designText(4)));
+  Board.setAttribute('aria-label', text(game.designText(5)));
   SizeScroll.setAttribute('aria-valuemin', minSize);
   SizeScroll.setAttribute('aria-valuemax', maxSize);
 }
@@ -48,26 +62,26 @@ function style(rgb) {
 
 // A cell and its chip, in whole device pixels; the cell's own rectangle is painted over fully.
 function paintCell(k) {
-  const at = game._cellDrawing(k, ratio) >> 2, d = game.HEAP32.subarray(at, at + 13);
+  const at = game.cellDrawing(k, ratio) >> 2, d = words.subarray(at, at + 13);
   if (d[2] <= 0)
     return;
-  context.fillStyle = style(game._designRgb(2));
+  context.fillStyle = style(game.designRgb(2));
   context.fillRect(d[0], d[1], d[2], d[3]);
   context.fillStyle = style(d[12]);
   context.fillRect(d[4], d[5], d[6], d[7]);
   if (d[10] <= 0)
     return;
-  context.fillStyle = style(game._designRgb(1));
+  context.fillStyle = style(game.designRgb(1));
   context.beginPath();
   context.ellipse(d[8] + d[10] / 2, d[9] + d[11] / 2, d[10] / 2, d[11] / 2, 0, 0, 2 * Math.PI);
   context.fill();
 }
 
 function paintBoard() {
-  const side = game._deviceBoardSide(ratio);
+  const side = game.deviceBoardSide(ratio);
   if (Board.width !== side)
     Board.width = Board.height = side;
-  const size = game._boardSize();
+  const size = game.boardSize();
   for (let x = 0; x < size; ++x)
     for (let y = 0; y < size; ++y)
       paintCell(x * maxSize + y);
@@ -75,25 +89,23 @@ function paintBoard() {
 
 function refreshControls(refresh) {
   if (refresh & 1 << 11)
-    SizeOf.textContent = text(game._sizeCaption());
+    SizeOf.textContent = text(game.sizeCaption());
   if (refresh & 1 << 12)
-    Number.textContent = text(game._countCaption());
+    Number.textContent = text(game.countCaption());
   if (refresh & 1 << 10)
     paintBoard();
   else if (refresh & 0x3ff)
     paintCell((refresh & 0x3ff) - 1);
   if (refresh)
-    Board.setAttribute('aria-description', text(game._boardText()));
+    Board.setAttribute('aria-description', text(game.boardText()));
 }
 
 function Form_Load() {
   layOutWindow();
   loadpieces();
-  Form1.hidden = false;
-  // The thumb's place needs the track's width, which a hidden window does not have.
   showScrollValue();
+  Form1.hidden = false;
   SizeScroll.focus();
-  performance.mark('board drawn');
 }
 
 // The canvas has no cells to create: the fresh board only needs drawing at the screen's density.
@@ -103,27 +115,28 @@ function loadpieces() {
 }
 
 function SizeScroll_Change() {
-  refreshControls(game._changeSizeTo(sizeValue));
+  refreshControls(game.changeSizeTo(sizeValue));
 }
 
 function Square_MouseUp(Index, Button) {
-  refreshControls(game._releaseButtonOn(Index, Button));
+  refreshControls(game.releaseButtonOn(Index, Button));
 }
 
 function Test_Click() {
-  const information = game._runCheck();
-  $('MessageTitle').textContent = text(game._checkTitle());
-  $('MessageText').textContent = text(game._checkText());
+  const information = game.runCheck();
+  $('MessageTitle').textContent = text(game.checkTitle());
+  $('MessageText').textContent = text(game.checkText());
   MessageBox.dataset.icon = information ? 'information' : 'critical';
   MessageBox.showModal();
 }
 
 // The scroll bar: 25 at its right end, every way of moving it one step, a drag only on release.
+// The style sheet places the thumb along its track from the fraction, so that showing a value
+// needs no layout to be worked out first, at start-up least of all.
 function showScrollValue(thumbValue = sizeValue) {
   SizeScroll.setAttribute('aria-valuenow', sizeValue);
-  const track = SizeScroll.querySelector('.track'), thumb = track.firstElementChild;
-  const travel = track.clientWidth - thumb.offsetWidth;
-  thumb.style.left = (travel * (thumbValue - minSize) / (maxSize - minSize)) + 'px';
+  const thumb = SizeScroll.querySelector('.thumb');
+  thumb.style.setProperty('--along', (thumbValue - minSize) / (maxSize - minSize));
 }
 
 function setScrollValue(value) {
@@ -185,7 +198,7 @@ window.addEventListener('mouseup', event => {
   const pressed = pressedOnBoard.delete(event.button);
   if (!pressed || event.target !== Board || MessageBox.open)
     return;
-  const k = game._cellAtPoint(event.offsetX, event.offsetY, ratio);
+  const k = game.cellAtPoint(event.offsetX, event.offsetY, ratio);
   const button = buttonNumbers[event.button] ?? 0;
   if (k >= 0 && button)
     Square_MouseUp(k, button);

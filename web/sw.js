@@ -1,8 +1,8 @@
 // Keeps the page's own files so the game plays offline after the first visit. The network
 // comes first, so a newer copy of the game is picked up whenever the host is reachable.
-const CACHE = 'vir-urad-izuva-1';
-const FILES = ['./', 'index.html', 'style.css', 'game.js', 'board.js', 'board.wasm',
-               'manifest.webmanifest', 'icon.svg'];
+const CACHE = 'vir-urad-izuva-2';
+const FILES = ['./', 'index.html', 'style.css', 'game.js', 'board.wasm',
+               'manifest.webmanifest', 'icon.svg', 'icon-192.png', 'icon-512.png'];
 
 self.addEventListener('install', event => {
   event.waitUntil(caches.open(CACHE).then(cache => cache.addAll(FILES)).then(() => self.skipWaiting()));

@@ -17,7 +17,7 @@ const SubPath = '/games/vir-urad-izuva/';
 const Green = [192, 255, 192], White = [255, 255, 255], Yellow = [255, 255, 0];
 const Black = [0, 0, 0], Brown = [192, 64, 0], Salmon = [255, 128, 128];
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
-               '.wasm': 'application/wasm', '.svg': 'image/svg+xml',
+               '.wasm': 'application/wasm', '.svg': 'image/svg+xml', '.png': 'image/png',
                '.webmanifest': 'application/manifest+json'};
 
 function serve() {
@@ -411,6 +411,28 @@ const parts = {
       if (!navigator.serviceWorker.controller)
         await new Promise(resolve => navigator.serviceWorker.addEventListener('controllerchange', resolve));
     });
+    // Installable: the manifest names the game, and bitmap icons of 192 and 512 pixels as
+    // launchers ask for besides the SVG. Each is an image of its stated size, and kept offline.
+    const icons = await page.evaluate(async () => {
+      const url = new URL(document.querySelector('link[rel=manifest]').href);
+      const manifest = await (await fetch(url)).json();
+      return {name: manifest.name, icons: await Promise.all(manifest.icons.map(async icon => {
+        const src = new URL(icon.src, url).href;
+        const image = new Image();
+        image.src = src;
+        await image.decode();
+        return {sizes: icon.sizes, type: icon.type, width: image.naturalWidth,
+                kept: !!(await caches.match(src))};
+      }))};
+    });
+    assert.equal(icons.name, 'Vir Urad Izuva?');
+    const pngs = icons.icons.filter(icon => icon.type === 'image/png').map(icon => icon.sizes);
+    assert.deepEqual(pngs.sort(), ['192x192', '512x512']);
+    for (const icon of icons.icons) {
+      assert.ok(icon.kept, `icon ${icon.sizes} kept for offline play`);
+      if (icon.sizes !== 'any')
+        assert.equal(`${icon.width}x${icon.width}`, icon.sizes);
+    }
     // The host goes away; the page comes back from the service worker's copy and plays.
     await new Promise(resolve => server.close(resolve));
     server.closeAllConnections?.();
