@@ -133,6 +133,9 @@ int printBox(HWND window)
 
 int wmain(int argc, wchar_t **argv)
 {
+    // Aware of each monitor's density as the game is: newer Wines, as Windows does, scale what a
+    // window of another awareness reports, and the test reads device pixels.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     const HWND window = FindWindowW(L"VirUradIzuvaForm1", GameTitle);
     if (!window || argc < 2)
         return 1;

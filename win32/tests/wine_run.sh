@@ -4,8 +4,9 @@
 #   wine_run.sh PROGRAM.exe [ARG ...]
 #
 # WINEPREFIX chooses another prefix; by default it is wine-prefix in the folder CTest runs in
-# (or WINE_PREFIX_ROOT, when set). WINE_LOG_PIXELS=N makes a new prefix's screen N dots per inch. The first run makes it, with Wine's fonts in its Fonts folder
-# so that Wine can draw its own text; a lock keeps tests started at once from making it twice.
+# (or WINE_PREFIX_ROOT, when set). WINE_LOG_PIXELS=N makes a new prefix's screen N dots per
+# inch. The first run makes it, with Wine's fonts in its Fonts folder so that Wine can draw its
+# own text; a lock keeps tests started at once from making it twice.
 set -euo pipefail
 
 root=${WINE_PREFIX_ROOT:-$PWD}
