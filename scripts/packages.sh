@@ -23,8 +23,9 @@ TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream python
 # The Windows program, cross-built here: the compiler, the installer builder, and what turns the
 # game's SVG icon into a Windows icon and packs the portable zip.
 WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64 nsis googletest librsvg2-bin icoutils zip)
-# To test it: Wine with the fonts it draws its own text in, and an X server with real input.
-WINDOWS_TEST_PACKAGES=(wine wine64 fonts-wine xvfb xauth xdotool imagemagick)
+# To test it: Wine with the fonts it draws its own text in, an X server with real input, and
+# Python for the play-through.
+WINDOWS_TEST_PACKAGES=(wine wine64 fonts-wine xvfb xauth xdotool imagemagick python3)
 
 # The web page: the board compiled to WebAssembly by Debian's Emscripten.
 WEB_PACKAGES=(cmake make emscripten googletest librsvg2-bin)
