@@ -279,6 +279,17 @@ def extents(accessible, coords):
     return list(accessible.queryComponent().getExtents(coords))
 
 
+def expect_extents(what, accessible, layout, xdotool, window):
+    """The object's extents are its rectangle of the window's layout, in screen pixels: within
+    the window, and on the screen from where X has put the window."""
+    x, y, width, height = on_screen(*layout)
+    expect(f"{what} in the window", extents(accessible, pyatspi.WINDOW_COORDS),
+           [x, y, width, height])
+    left, top = window_origin(xdotool, window)
+    expect(f"{what} on the screen", extents(accessible, pyatspi.DESKTOP_COORDS),
+           [left + x, top + y, width, height])
+
+
 def window_at_start(app):
     frame = wait_for("the game's window", lambda: app[0] if app.childCount else None)
     expect("the window's role is a frame or window",
@@ -316,12 +327,7 @@ def cells_at_start(board, xdotool, window):
     cell = board.queryTable().getAccessibleAt(3, 2)
     say("start", cell)
     expect("cell (2, 3) at start", cell.name, "column 3, row 4, empty")
-    expect("cell (2, 3) in the window", extents(cell, pyatspi.WINDOW_COORDS),
-           on_screen(48, 72, 24, 24))
-    left, top = window_origin(xdotool, window)
-    x, y, width, height = on_screen(48, 72, 24, 24)
-    expect("cell (2, 3) on the screen", extents(cell, pyatspi.DESKTOP_COORDS),
-           [left + x, top + y, width, height])
+    expect_extents("cell (2, 3)", cell, (48, 72, 24, 24), xdotool, window)
 
 
 def play_on_the_board(controls, log, xdotool, window):
@@ -411,12 +417,7 @@ def cells_in_a_small_game(controls, log, xdotool, window):
            sorted(f"column {x}, row {y}, empty" for x in range(1, 6) for y in range(1, 6)))
     cell = cell_named(board, "column 3, row 4, empty")
     expect("the table's place of cell (2, 3)", board.queryTable().getAccessibleAt(3, 2), cell)
-    expect("cell (2, 3) at size 5", extents(cell, pyatspi.WINDOW_COORDS),
-           on_screen(240, 360, 120, 120))
-    left, top = window_origin(xdotool, window)
-    x, y, width, height = on_screen(240, 360, 120, 120)
-    expect("cell (2, 3) on the screen at size 5", extents(cell, pyatspi.DESKTOP_COORDS),
-           [left + x, top + y, width, height])
+    expect_extents("cell (2, 3) at size 5", cell, (240, 360, 120, 120), xdotool, window)
 
     # Flat review clicks the middle of the extents it was given; the board names the cell there.
     x, y, width, height = extents(cell, pyatspi.DESKTOP_COORDS)
