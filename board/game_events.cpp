@@ -22,5 +22,5 @@ Refresh changeSize(ChipBoard &board, int value)
     if (value < MinSize || value > MaxSide)
         return {};
     board.setSize(value);
-    return {Refresh::NoCell, true, true, true};
+    return WholeWindow;
 }

@@ -18,6 +18,9 @@ struct Refresh {
     friend bool operator==(const Refresh &, const Refresh &) = default;
 };
 
+// What a window shows anew when it opens or a new game starts: every cell and both captions.
+inline constexpr Refresh WholeWindow{Refresh::NoCell, true, true, true};
+
 // A mouse button released over cell k: 1 toggles a chip, 2 a mark, any other button nothing.
 // A cell off the board, or an index outside 0..624, changes nothing.
 Refresh releaseButton(ChipBoard &board, int k, int button);

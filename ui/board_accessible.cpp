@@ -13,10 +13,16 @@
 
 namespace {
 
+// Where the board's top-left corner stands in its window's layout.
+QPoint boardCorner(const BoardView *view)
+{
+    return view->mapTo(view->window(), QPoint(0, 0));
+}
+
 // A rectangle of the board's layout pixels where it stands on the screen.
 QRect onScreen(const BoardView *view, PixelRect inBoard)
 {
-    const QPoint corner = view->mapTo(view->window(), QPoint(0, 0));
+    const QPoint corner = boardCorner(view);
     inBoard.left += corner.x();
     inBoard.top += corner.y();
     return screenRect(view->window(), inBoard);
@@ -171,8 +177,7 @@ QAccessibleInterface *BoardTable::childAt(int x, int y) const
 {
     if (!view())
         return nullptr;
-    const QPointF at = layoutPoint(view()->window(), QPoint(x, y)) -
-                       QPointF(view()->mapTo(view()->window(), QPoint(0, 0)));
+    const QPointF at = layoutPoint(view()->window(), QPoint(x, y)) - QPointF(boardCorner(view()));
     const int k = view()->board().cellAt(at.x(), at.y());
     return k < 0 ? nullptr : cellAt(cellRow(k), cellColumn(k));
 }

@@ -78,7 +78,7 @@ void Form1::Form_Load()
 // The painted board has no cells to create: the fresh board only needs showing.
 void Form1::loadpieces()
 {
-    showWholeBoard();
+    refreshControls(WholeWindow);
 }
 
 void Form1::SizeScroll_Change()
@@ -98,11 +98,6 @@ void Form1::Test_Click()
         result.icon == CheckResult::Icon::Error ? QMessageBox::Critical : QMessageBox::Information;
     QMessageBox box(icon, qText(result.title), qText(result.text), QMessageBox::Ok, this);
     box.exec();
-}
-
-void Form1::showWholeBoard()
-{
-    refreshControls({Refresh::NoCell, true, true, true});
 }
 
 void Form1::refreshControls(const Refresh &refresh)

@@ -31,7 +31,6 @@ class Form1 : public QWidget {
     void Square_MouseUp(int Index, int Button);
     void Test_Click();
 
-    void showWholeBoard();
     // Brings the controls that an event changed in line with the board.
     void refreshControls(const struct Refresh &refresh);
 

@@ -111,7 +111,7 @@ function Form_Load() {
 // The canvas has no cells to create: the fresh board only needs drawing at the screen's density.
 function loadpieces() {
   ratio = window.devicePixelRatio || 1;
-  refreshControls(1 << 10 | 1 << 11 | 1 << 12);
+  refreshControls(game.wholeWindow());
 }
 
 function SizeScroll_Change() {

@@ -61,6 +61,11 @@ EMSCRIPTEN_KEEPALIVE int releaseButtonOn(int k, int button)
     return packed(releaseButton(board, k, button));
 }
 
+EMSCRIPTEN_KEEPALIVE int wholeWindow()
+{
+    return packed(WholeWindow);
+}
+
 EMSCRIPTEN_KEEPALIVE int changeSizeTo(int value)
 {
     return packed(changeSize(board, value));

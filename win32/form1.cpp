@@ -193,7 +193,7 @@ void Form1::Form_Load()
 // The painted board has no cells to create: the fresh board only needs showing.
 void Form1::loadpieces()
 {
-    refreshControls({Refresh::NoCell, true, true, true});
+    refreshControls(WholeWindow);
 }
 
 void Form1::SizeScroll_Change()
