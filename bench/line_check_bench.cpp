@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+using namespace virurad;
+using namespace support;
+
 namespace {
 
 // A mix of what players produce: sparse winning positions, crowded losing ones, all sizes.

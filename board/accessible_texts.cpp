@@ -1,6 +1,8 @@
 // The sentences a screen reader reads for the board.
 #include "accessible_texts.h"
 
+namespace virurad {
+
 namespace {
 
 // "1 chip", "0 chips", "2 marked cells".
@@ -29,3 +31,5 @@ std::string cellName(const ChipBoard &board, int k)
     return "column " + std::to_string(cellColumn(k) + 1) + ", row " +
            std::to_string(cellRow(k) + 1) + ", " + holds;
 }
+
+} // namespace virurad

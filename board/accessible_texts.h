@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace virurad {
+
 // Names of the controls whose picture or caption alone does not say what they are for.
 inline constexpr std::string_view BoardName = "Board";
 inline constexpr std::string_view SizeScrollName = "Board size";
@@ -32,3 +34,5 @@ inline constexpr std::array<CellAction, 2> CellActions{{
     {"Place or remove chip", MouseButton::Left},
     {"Mark or unmark", MouseButton::Right},
 }};
+
+} // namespace virurad

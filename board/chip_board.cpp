@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace virurad {
+
 std::string NumberText(int n)
 {
     // std::to_string already writes the minus sign; other numbers get a space in its place.
@@ -96,21 +98,9 @@ RectF ChipBoard::chipRect(int k) const
             cell.height - 2 * ChipInset};
 }
 
-// Pixel position of the i-th grid line, 0 <= i <= size; line `size` is the board's far edge.
 int ChipBoard::gridLine(int i) const
 {
     return int(std::lround(i * cellSide()));
-}
-
-// The column (or row) whose snapped span holds coordinate p, or -1 outside the board.
-int ChipBoard::gridSlot(double p) const
-{
-    if (!(p >= 0) || p >= BoardPixels)
-        return -1;
-    for (int i = 0; i < m_size; ++i)
-        if (p < gridLine(i + 1))
-            return i;
-    return -1;
 }
 
 PixelRect ChipBoard::cellPixelRect(int k) const
@@ -133,12 +123,6 @@ PixelRect ChipBoard::chipPixelRect(int k) const
     return {cell.left + (cell.width - side) / 2, cell.top + (cell.height - side) / 2, side, side};
 }
 
-int ChipBoard::cellAt(double px, double py) const
-{
-    const int x = gridSlot(px), y = gridSlot(py);
-    return x < 0 || y < 0 ? -1 : CellIndex(x, y);
-}
-
 std::string ChipBoard::sizeCaption() const
 {
     const std::string digits = NumberText(m_size).substr(1);
@@ -149,3 +133,5 @@ std::string ChipBoard::countCaption() const
 {
     return NumberText(m_chipCount) + " Chips ";
 }
+
+} // namespace virurad

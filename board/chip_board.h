@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace virurad {
+
 // Side of the cell index space; the board the player sees is at most this big.
 inline constexpr int MaxSide = 25;
 inline constexpr int CellCount = MaxSide * MaxSide;
@@ -101,8 +103,9 @@ class ChipBoard {
     // The chip is the largest square inset by 5 that fits the snapped cell, centred in it.
     PixelRect cellPixelRect(int k) const;
     PixelRect chipPixelRect(int k) const;
-    // The cell under a point of the board area, or -1 where no cell on the board is.
-    int cellAt(double px, double py) const;
+    // Where the i-th grid line is drawn, in whole pixels from the board's left (or top) edge,
+    // 0 <= i <= size; line `size` is the board's far edge.
+    int gridLine(int i) const;
 
     // "25x25", "3x3".
     std::string sizeCaption() const;
@@ -116,10 +119,10 @@ class ChipBoard {
     };
 
     double cellSide() const { return double(BoardPixels) / m_size; }
-    int gridLine(int i) const;
-    int gridSlot(double p) const;
 
     std::array<Cell, CellCount> m_cells{};
     int m_size = MaxSide;
     int m_chipCount = 0;
 };
+
+} // namespace virurad

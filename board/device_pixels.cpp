@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+namespace virurad {
+
 namespace {
 
 double validRatio(double ratio)
@@ -13,6 +15,17 @@ double validRatio(double ratio)
 int deviceEdge(int layoutEdge, double ratio)
 {
     return int(std::lround(layoutEdge * ratio));
+}
+
+// The column (or row) whose painted span holds device pixel p, or -1 off the board.
+int deviceSlot(const ChipBoard &board, int p, double ratio)
+{
+    if (p < 0)
+        return -1;
+    for (int i = 0; i < board.size(); ++i)
+        if (p < deviceEdge(board.gridLine(i + 1), ratio))
+            return i;
+    return -1;
 }
 
 } // namespace
@@ -30,11 +43,18 @@ int deviceBoardPixels(double ratio)
     return deviceEdge(BoardPixels, validRatio(ratio));
 }
 
-int cellAtDevicePixel(const ChipBoard &board, double px, double py, double ratio)
+PixelRect deviceCellRect(const ChipBoard &board, int k, double ratio)
+{
+    return devicePixelRect(board.cellPixelRect(k), ratio);
+}
+
+int cellAtDevicePixel(const ChipBoard &board, double x, double y, double ratio)
 {
     ratio = validRatio(ratio);
-    // A device pixel counts for the layout position of its top-left corner.
-    // A position a hair short of a pixel edge, as coordinates in floating point come, is on it.
-    const auto snap = [ratio](double p) { return std::floor(p * ratio + 1e-3) / ratio; };
-    return board.cellAt(snap(px), snap(py));
+    const auto pixel = [](double p) { return std::isfinite(p) ? int(std::floor(p + 1e-3)) : -1; };
+    const int column = deviceSlot(board, pixel(x), ratio);
+    const int row = deviceSlot(board, pixel(y), ratio);
+    return column < 0 || row < 0 ? -1 : CellIndex(column, row);
 }
+
+} // namespace virurad

@@ -3,6 +3,8 @@
 
 #include "chip_board.h"
 
+namespace virurad {
+
 // A rectangle of layout pixels in device pixels at `ratio` (1, 1.5, 2, ...). Each edge is
 // rounded once on its own, so rectangles that share an edge in layout pixels share it in device
 // pixels too, and the board's cells tile it at every ratio with no gap or overlap. A ratio that
@@ -12,6 +14,13 @@ PixelRect devicePixelRect(const PixelRect &r, double ratio);
 // The board area's side in device pixels at `ratio`, where the last cell's edge falls.
 int deviceBoardPixels(double ratio);
 
-// The cell under a point given in layout pixels, after snapping it to the device pixel it
-// stands on: the first device pixel past the board counts for no cell at any ratio.
-int cellAtDevicePixel(const ChipBoard &board, double px, double py, double ratio);
+// Cell k as it is painted at `ratio`, in device pixels; empty for a cell off the board.
+PixelRect deviceCellRect(const ChipBoard &board, int k, double ratio);
+
+// The cell painted on the device pixel under a point given in device pixels, or -1 where no
+// cell on the board is painted. The test is made against the painted edges themselves, so a
+// click always lands on the cell it is seen on. A position a hair short of a pixel's edge, as
+// toolkits that scale in floating point report it, counts for the pixel past that edge.
+int cellAtDevicePixel(const ChipBoard &board, double x, double y, double ratio);
+
+} // namespace virurad

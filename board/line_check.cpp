@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+namespace virurad {
+
 namespace {
 
 using ColumnMasks = std::array<std::uint32_t, MaxSide>;
@@ -58,3 +60,5 @@ CheckResult RunCheck(const ChipBoard &board)
                 " chips is a success!",
             CheckResult::Icon::Information};
 }
+
+} // namespace virurad

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace virurad {
+
 struct CheckResult {
     enum class Icon { Error, Information };
 
@@ -20,3 +22,5 @@ bool HasLineOfThree(const ChipBoard &board);
 
 // The verdict of "Check Me!" as the message box shows it.
 CheckResult RunCheck(const ChipBoard &board);
+
+} // namespace virurad

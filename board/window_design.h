@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+namespace virurad {
+
 inline constexpr std::string_view WindowTitle = "Vir Urad Izuva?";
 
 // The window's fixed client area at 96 dots per inch: the board and a column beside it.
@@ -52,3 +54,5 @@ inline constexpr PixelRect CountLabelRect{ColumnLeft, 272, ColumnWidth, 49};
 inline constexpr PixelRect CheckButtonRect{ColumnLeft, 448, ColumnWidth, 33};
 
 inline constexpr std::string_view CheckButtonCaption = "Check Me!";
+
+} // namespace virurad

@@ -1,11 +1,15 @@
 // Chips, marks, size changes, layout and captions of the board model.
 #include "board_invariants.h"
 #include "chip_board.h"
+#include "device_pixels.h"
 #include "positions.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+
+using namespace virurad;
+using namespace support;
 
 TEST(BoardStart, FullBoardOfEmptyWhiteCells)
 {
@@ -175,8 +179,9 @@ TEST(HitTest, EveryPixelFindsTheCellDrawnThere)
             if (!board.isShown(k))
                 continue;
             const PixelRect r = board.cellPixelRect(k);
-            ASSERT_EQ(board.cellAt(r.left, r.top), k) << size;
-            ASSERT_EQ(board.cellAt(r.left + r.width - 0.01, r.top + r.height - 0.01), k) << size;
+            ASSERT_EQ(cellAtDevicePixel(board, r.left, r.top, 1.0), k) << size;
+            ASSERT_EQ(cellAtDevicePixel(board, r.left + r.width - 0.01, r.top + r.height - 0.01, 1.0), k)
+                << size;
         }
     }
 }
@@ -186,11 +191,11 @@ TEST(HitTest, PointsOffTheBoardFindNoCell)
     ChipBoard board;
     board.setSize(7);
     // Right of the last column must not wrap round to the next row's first cell.
-    EXPECT_EQ(board.cellAt(600, 10), -1);
-    EXPECT_EQ(board.cellAt(10, 600), -1);
-    EXPECT_EQ(board.cellAt(-0.5, 10), -1);
-    EXPECT_EQ(board.cellAt(10, -1), -1);
-    EXPECT_EQ(board.cellAt(599.9, 599.9), CellIndex(6, 6));
+    EXPECT_EQ(cellAtDevicePixel(board, 600, 10, 1.0), -1);
+    EXPECT_EQ(cellAtDevicePixel(board, 10, 600, 1.0), -1);
+    EXPECT_EQ(cellAtDevicePixel(board, -0.5, 10, 1.0), -1);
+    EXPECT_EQ(cellAtDevicePixel(board, 10, -1, 1.0), -1);
+    EXPECT_EQ(cellAtDevicePixel(board, 599.9, 599.9, 1.0), CellIndex(6, 6));
 }
 
 TEST(Captions, OneAndTwoDigits)

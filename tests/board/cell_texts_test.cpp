@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace virurad;
+using namespace support;
+
 TEST(CellNames, SayColumnThenRowCountedFromOneAndWhatTheCellHolds)
 {
     // Row 0: a chip in column 0, a mark in column 2; row 3: a chip in column 2.

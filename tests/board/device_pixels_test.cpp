@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+using namespace virurad;
+
 namespace {
 
 const double Ratios[] = {1.0, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0};
@@ -68,14 +70,33 @@ TEST(DevicePixels, HitTestCountsTheDevicePixelUnderThePointer)
     const ChipBoard board;
     for (double ratio : Ratios) {
         // The last device pixel of the board is the last cell; the next one is off the board.
-        const double lastPixel = (deviceBoardPixels(ratio) - 1) / ratio;
-        EXPECT_EQ(cellAtDevicePixel(board, lastPixel, lastPixel, ratio), CellIndex(24, 24));
-        const double past = deviceBoardPixels(ratio) / ratio;
-        EXPECT_EQ(cellAtDevicePixel(board, past, 10, ratio), -1) << ratio;
-        EXPECT_EQ(cellAtDevicePixel(board, 10, past - 1e-9, ratio), -1) << ratio;
+        const int side = deviceBoardPixels(ratio);
+        EXPECT_EQ(cellAtDevicePixel(board, side - 1, side - 1, ratio), CellIndex(24, 24));
+        EXPECT_EQ(cellAtDevicePixel(board, side, 10, ratio), -1) << ratio;
+        // Toolkits that scale in floating point report that pixel a hair short of its edge.
+        EXPECT_EQ(cellAtDevicePixel(board, 10, side - 1e-9, ratio), -1) << ratio;
         EXPECT_EQ(cellAtDevicePixel(board, -0.1, 10, ratio), -1);
     }
     // A point in the second half of a device pixel still belongs to that pixel.
-    EXPECT_EQ(cellAtDevicePixel(board, 23.9, 0.2, 2.0), CellIndex(0, 0));
-    EXPECT_EQ(cellAtDevicePixel(board, 24.0, 0.2, 2.0), CellIndex(1, 0));
+    EXPECT_EQ(cellAtDevicePixel(board, 47.9, 0.2, 2.0), CellIndex(0, 0));
+    EXPECT_EQ(cellAtDevicePixel(board, 48.0, 0.2, 2.0), CellIndex(1, 0));
+}
+
+TEST(DevicePixels, EveryPaintedPixelHitsTheCellPaintedThere)
+{
+    // Ratios a phone's screen gives a page scaled to fit, besides the usual ones.
+    for (double ratio : {1.0, 1.3, 1.5, 1.7, 2.25, 0.6}) {
+        for (int size : {3, 7, 24, 25}) {
+            ChipBoard board;
+            board.setSize(size);
+            for (int x = 0; x < size; ++x) {
+                const PixelRect r = deviceCellRect(board, CellIndex(x, 0), ratio);
+                for (int p : {r.left, r.left + r.width - 1}) {
+                    ASSERT_EQ(cellAtDevicePixel(board, p, 0, ratio), CellIndex(x, 0))
+                        << "size " << size << " ratio " << ratio << " pixel " << p;
+                    ASSERT_EQ(cellAtDevicePixel(board, 0, p + 0.5, ratio), CellIndex(0, x));
+                }
+            }
+        }
+    }
 }

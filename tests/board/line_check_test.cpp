@@ -8,6 +8,9 @@
 
 #include <random>
 
+using namespace virurad;
+using namespace support;
+
 namespace {
 
 void expectLine(const ChipBoard &board, bool line)

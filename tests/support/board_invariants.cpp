@@ -1,6 +1,10 @@
 // The rules every state of a game must keep.
 #include "board_invariants.h"
 
+namespace support {
+
+using namespace virurad;
+
 std::string brokenInvariant(const ChipBoard &board)
 {
     int chips = 0;
@@ -17,3 +21,5 @@ std::string brokenInvariant(const ChipBoard &board)
                " chips standing";
     return {};
 }
+
+} // namespace support

@@ -3,6 +3,10 @@
 
 #include "chip_board.h"
 
+namespace support {
+
+using namespace virurad;
+
 // Both passes run to their end, reading every triple's three cells in order, so the cost is
 // that of the straightforward scan whatever the position.
 inline bool plainLineScan(const ChipBoard &board)
@@ -33,3 +37,5 @@ inline bool plainLineScan(const ChipBoard &board)
                             found = true;
     return found;
 }
+
+} // namespace support

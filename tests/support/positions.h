@@ -8,6 +8,10 @@
 #include <string_view>
 #include <utility>
 
+namespace support {
+
+using namespace virurad;
+
 // Rows are drawn top down; the board keeps the size it was given.
 inline ChipBoard boardFrom(std::initializer_list<std::string_view> rows, int size = MaxSide)
 {
@@ -46,3 +50,5 @@ inline ChipBoard randomBoard(std::mt19937 &rng, int size, double density)
                 board.pressLeft(CellIndex(x, y));
     return board;
 }
+
+} // namespace support

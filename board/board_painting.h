@@ -1,0 +1,50 @@
+// How every window paints the board: the game decides every pixel, the toolkit only fills.
+#pragma once
+
+#include "chip_board.h"
+#include "game_events.h"
+#include "window_design.h"
+
+#include <string_view>
+
+namespace virurad {
+
+// The two things a toolkit draws for the board, in device pixels of the window's client area.
+class Canvas {
+  public:
+    // Every pixel of `r` in `colour`, with no smoothing at its edges.
+    virtual void fillRect(const PixelRect &r, Rgb colour) = 0;
+    // The largest disc inside the square `r`, in `colour`; its rim may be smoothed.
+    virtual void fillDisc(const PixelRect &r, Rgb colour) = 0;
+
+  protected:
+    ~Canvas() = default;
+};
+
+// The width of a cell's border, in device pixels: one layout pixel, and at least one device
+// pixel, the same on every cell so that none looks bolder than its neighbour.
+int cellBorderPixels(double ratio);
+
+// Paints every cell that meets `area` (device pixels at `ratio`), each one whole: its border,
+// its colour inside the border, and its chip. Cells off the board are not painted.
+void paintBoard(const ChipBoard &board, double ratio, const PixelRect &area, Canvas &canvas);
+
+// What a window does, in its toolkit's own way, to show the game anew after an event.
+class GameView {
+  public:
+    // The board's pixels within `area` (device pixels) no longer show the game: paint them with
+    // paintBoard, now or at the toolkit's next paint. `cell` is the one cell that changed, or
+    // Refresh::NoCell when a new game changed them all.
+    virtual void repaintBoard(int cell, const PixelRect &area) = 0;
+    virtual void showSizeCaption(std::string_view text) = 0;
+    virtual void showCountCaption(std::string_view text) = 0;
+
+  protected:
+    ~GameView() = default;
+};
+
+// Hands the view what `refresh` says changed, read from the board: the one cell or the whole
+// board to repaint, and the captions to rewrite. An empty refresh hands it nothing.
+void showChanges(const ChipBoard &board, const Refresh &refresh, double ratio, GameView &view);
+
+} // namespace virurad
