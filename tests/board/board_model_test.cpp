@@ -180,7 +180,8 @@ TEST(HitTest, EveryPixelFindsTheCellDrawnThere)
                 continue;
             const PixelRect r = board.cellPixelRect(k);
             ASSERT_EQ(cellAtDevicePixel(board, r.left, r.top, 1.0), k) << size;
-            ASSERT_EQ(cellAtDevicePixel(board, r.left + r.width - 0.01, r.top + r.height - 0.01, 1.0), k)
+            ASSERT_EQ(
+                cellAtDevicePixel(board, r.left + r.width - 0.01, r.top + r.height - 0.01, 1.0), k)
                 << size;
         }
     }
