@@ -32,4 +32,16 @@ std::string cellName(const ChipBoard &board, int k)
            std::to_string(cellRow(k) + 1) + ", " + holds;
 }
 
+std::string playAnnouncement(const ChipBoard &board, int k)
+{
+    const int n = board.chipCount();
+    return cellName(board, k) + ", " + std::to_string(n) + (n == 1 ? " chip" : " chips") +
+           " on the board";
+}
+
+std::string newGameAnnouncement(const ChipBoard &board)
+{
+    return "New game, " + board.sizeCaption();
+}
+
 } // namespace virurad

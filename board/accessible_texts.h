@@ -25,6 +25,12 @@ std::string boardDescription(const ChipBoard &board);
 // outside 0..624 or a cell off the board, which no screen reader is shown.
 std::string cellName(const ChipBoard &board, int k);
 
+// What a screen reader says after a play on cell k: the cell as it now is, and the count,
+// "column 3, row 4, chip, 1 chip on the board".
+std::string playAnnouncement(const ChipBoard &board, int k);
+// What it says when a new game starts: "New game, 24x24".
+std::string newGameAnnouncement(const ChipBoard &board);
+
 // What a screen reader's user can do on a cell: the same as releasing that mouse button on it.
 struct CellAction {
     std::string_view name;
