@@ -1,181 +1,119 @@
-// The game's one board and its design, exported to the page's script as plain C functions.
+// The game's window in WebAssembly: the page hands it each player event and lends it a canvas,
+// two captions and a message box; the board decides what an event means and what it looks like.
 #include "accessible_texts.h"
+#include "board_painting.h"
 #include "device_pixels.h"
 #include "game_events.h"
 #include "line_check.h"
-#include "window_design.h"
 
 #include <emscripten/emscripten.h>
 
 #include <string>
+#include <string_view>
+
+// What the page does for the game, imported from its object "page". Texts are UTF-8, given by
+// where they start in the module's memory and how many bytes they take; they last for the call.
+#define PAGE_FUNCTION(name) __attribute__((import_module("page"), import_name(#name))) void name
+extern "C" {
+PAGE_FUNCTION(fillRect)(int left, int top, int width, int height, int red, int green, int blue);
+PAGE_FUNCTION(fillDisc)(int left, int top, int width, int height, int red, int green, int blue);
+PAGE_FUNCTION(setBoardPixels)(int side);
+PAGE_FUNCTION(setSizeCaption)(const char *text, int length);
+PAGE_FUNCTION(setCountCaption)(const char *text, int length);
+PAGE_FUNCTION(setBoardDescription)(const char *text, int length);
+PAGE_FUNCTION(showMessageBox)(const char *title, int titleLength, const char *text, int textLength,
+                              const char *icon, int iconLength);
+}
 
 namespace {
 
-ChipBoard board;
-CheckResult lastCheck;
-std::string text; // the last text handed out; the script copies it before the next call
+using namespace virurad;
 
-const char *handOut(std::string_view s)
-{
-    text.assign(s.begin(), s.end());
-    return text.c_str();
-}
+struct PageCanvas final : Canvas {
+    void fillRect(const PixelRect &r, Rgb c) override
+    {
+        ::fillRect(r.left, r.top, r.width, r.height, c.red, c.green, c.blue);
+    }
+    void fillDisc(const PixelRect &r, Rgb c) override
+    {
+        ::fillDisc(r.left, r.top, r.width, r.height, c.red, c.green, c.blue);
+    }
+};
 
-// One number for the script: bits 0..9 the cell to redraw plus one (0 for none), then one bit
-// each for the whole board, the size caption and the count caption.
-int packed(const Refresh &r)
-{
-    return (r.cell + 1) | (r.wholeBoard ? 1 << 10 : 0) | (r.sizeCaption ? 1 << 11 : 0) |
-           (r.countCaption ? 1 << 12 : 0);
-}
+// The page's window: the one game, its mouse, and the density it is painted at.
+struct Form1 final : GameView {
+    ChipBoard board;
+    Pointer pointer;
+    double ratio = 1;
 
-int rgb(Rgb c)
-{
-    return c.red << 16 | c.green << 8 | c.blue;
-}
+    // A canvas keeps what is drawn on it, so the changed pixels are painted at once.
+    void repaintBoard(int, const PixelRect &area) override
+    {
+        PageCanvas canvas;
+        paintBoard(board, ratio, area, canvas);
+    }
+    void showSizeCaption(std::string_view text) override
+    {
+        setSizeCaption(text.data(), int(text.size()));
+    }
+    void showCountCaption(std::string_view text) override
+    {
+        setCountCaption(text.data(), int(text.size()));
+    }
 
-int field(const PixelRect &r, int i)
-{
-    const int fields[] = {r.left, r.top, r.width, r.height};
-    return i >= 0 && i < 4 ? fields[i] : 0;
-}
+    void show(const Refresh &refresh)
+    {
+        if (refresh == Refresh{})
+            return;
+        showChanges(board, refresh, ratio, *this);
+        // A mark changes no caption, but it does change what a screen reader hears of the board.
+        const std::string description = boardDescription(board);
+        setBoardDescription(description.data(), int(description.size()));
+    }
+};
 
-const FontDesign &font(int id)
-{
-    return id == 0 ? SizeLabelFont : id == 1 ? CountLabelFont : CheckButtonFont;
-}
+Form1 window;
 
-const PixelRect &control(int id)
+void showCheck(const CheckResult &result)
 {
-    static const PixelRect rects[] = {SizeScrollRect, SizeLabelRect, CountLabelRect,
-                                      CheckButtonRect};
-    return rects[id >= 0 && id < 4 ? id : 0];
+    const std::string_view icon =
+        result.icon == CheckResult::Icon::Error ? "error" : "information";
+    showMessageBox(result.title.data(), int(result.title.size()), result.text.data(),
+                   int(result.text.size()), icon.data(), int(icon.size()));
 }
 
 } // namespace
 
+// The player's events, one function each. Points are in device pixels of the window's client
+// area; buttons are the game's numbers (1 left, 2 right, 4 middle).
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE int releaseButtonOn(int k, int button)
+// Paints the whole window at `ratio` device pixels to a layout pixel: at the start, and again
+// whenever the page moves to a screen of another density.
+EMSCRIPTEN_KEEPALIVE void showWindow(double ratio)
 {
-    return packed(releaseButton(board, k, button));
+    window.ratio = ratio > 0 ? ratio : 1;
+    setBoardPixels(deviceBoardPixels(window.ratio));
+    window.show(WholeWindow);
 }
 
-EMSCRIPTEN_KEEPALIVE int wholeWindow()
+EMSCRIPTEN_KEEPALIVE void buttonPressed(int button, double x, double y)
 {
-    return packed(WholeWindow);
+    window.pointer.press(window.board, button, {x, y}, window.ratio);
 }
 
-EMSCRIPTEN_KEEPALIVE int changeSizeTo(int value)
+EMSCRIPTEN_KEEPALIVE void buttonReleased(int button, double x, double y)
 {
-    return packed(changeSize(board, value));
+    window.show(window.pointer.release(window.board, button, {x, y}, window.ratio));
 }
 
-EMSCRIPTEN_KEEPALIVE int boardSize()
+EMSCRIPTEN_KEEPALIVE void sizeChanged(int value)
 {
-    return board.size();
+    window.show(changeSize(window.board, value));
 }
 
-EMSCRIPTEN_KEEPALIVE int cellAtPoint(double x, double y, double ratio)
+EMSCRIPTEN_KEEPALIVE void checkClicked()
 {
-    return cellAtDevicePixel(board, x, y, ratio);
-}
-
-// How cell k is drawn in device pixels, as 13 numbers: the cell, its inside within the
-// one-pixel border, and its chip (empty without one), each as left, top, width, height; then the
-// inside's colour. One call a cell keeps a whole board's drawing quick.
-EMSCRIPTEN_KEEPALIVE const int *cellDrawing(int k, double ratio)
-{
-    static int drawing[13];
-    const PixelRect cell = board.cellPixelRect(k);
-    const PixelRect parts[] = {
-        cell,
-        {cell.left + 1, cell.top + 1, cell.width - 2, cell.height - 2},
-        board.hasChip(k) ? board.chipPixelRect(k) : PixelRect{},
-    };
-    for (int part = 0; part < 3; ++part)
-        for (int i = 0; i < 4; ++i)
-            drawing[part * 4 + i] = field(devicePixelRect(parts[part], ratio), i);
-    drawing[12] = rgb(toRgb(board.colour(k)));
-    return drawing;
-}
-
-EMSCRIPTEN_KEEPALIVE int deviceBoardSide(double ratio)
-{
-    return deviceBoardPixels(ratio);
-}
-
-EMSCRIPTEN_KEEPALIVE const char *sizeCaption()
-{
-    return handOut(board.sizeCaption());
-}
-
-EMSCRIPTEN_KEEPALIVE const char *countCaption()
-{
-    return handOut(board.countCaption());
-}
-
-EMSCRIPTEN_KEEPALIVE const char *boardText()
-{
-    return handOut(boardDescription(board));
-}
-
-// Runs the check; 1 for the information icon, 0 for the critical one.
-EMSCRIPTEN_KEEPALIVE int runCheck()
-{
-    lastCheck = RunCheck(board);
-    return lastCheck.icon == CheckResult::Icon::Information;
-}
-
-EMSCRIPTEN_KEEPALIVE const char *checkTitle()
-{
-    return handOut(lastCheck.title);
-}
-
-EMSCRIPTEN_KEEPALIVE const char *checkText()
-{
-    return handOut(lastCheck.text);
-}
-
-// The design, for the page to lay itself out by. Texts: 0 title, 1 button caption, 2 scroll
-// bar's name, 3 and 4 the labels' descriptions, 5 the board's name.
-EMSCRIPTEN_KEEPALIVE const char *designText(int id)
-{
-    const std::string_view texts[] = {WindowTitle,          CheckButtonCaption,    SizeScrollName,
-                                      SizeLabelDescription, CountLabelDescription, BoardName};
-    return handOut(id >= 0 && id < 6 ? texts[id] : "");
-}
-
-// Controls 0..3: SizeScroll, SizeOf, Number, Test.
-EMSCRIPTEN_KEEPALIVE int controlRect(int id, int i)
-{
-    return field(control(id), i);
-}
-
-// 0 window, 1 chip, 2 cell border, 3 button face, 4 size label.
-EMSCRIPTEN_KEEPALIVE int designRgb(int id)
-{
-    const Rgb colours[] = {WindowGreen, ChipBrown, CellBorder, CheckButtonFace,
-                           SizeLabelBackground};
-    return rgb(colours[id >= 0 && id < 5 ? id : 0]);
-}
-
-// Fonts 0..2: SizeOf, Number, Test; as a CSS font shorthand, designed face first.
-EMSCRIPTEN_KEEPALIVE const char *designFont(int id)
-{
-    const FontDesign &f = font(id);
-    return handOut(std::to_string(f.weight) + " " + std::to_string(f.points * 4 / 3) + "px \"" +
-                   std::string(f.face) + "\", \"" + std::string(f.standIn) + "\", " +
-                   (f.face == SizeLabelFont.face ? "sans-serif" : "serif"));
-}
-
-EMSCRIPTEN_KEEPALIVE int windowSide(int i)
-{
-    return i == 0 ? WindowWidth : WindowHeight;
-}
-
-EMSCRIPTEN_KEEPALIVE int sizeLimit(int i)
-{
-    return i == 0 ? MinSize : MaxSide;
+    showCheck(RunCheck(window.board));
 }
 }

@@ -1,0 +1,129 @@
+// What the page's tests and its start-up bench share: a loopback host for the site, Debian's
+// Chromium, a watched page of the game, and the pixels of its screenshots.
+import {chromium} from 'playwright-core';
+import fs from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+import zlib from 'node:zlib';
+
+// The site is served under a folder of the host, as a static host may well serve it.
+export const SubPath = '/games/vir-urad-izuva/';
+const types = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
+               '.wasm': 'application/wasm', '.svg': 'image/svg+xml', '.png': 'image/png',
+               '.webmanifest': 'application/manifest+json'};
+
+// Serves `siteDir` on loopback; `extra` maps a name to a file of the caller's {type, body},
+// served in place of the site's file of that name or beside it. Resolves to the server and the
+// address of the site's folder.
+export async function serve(siteDir, extra = new Map()) {
+  const root = path.resolve(siteDir);
+  const server = http.createServer((request, response) => {
+    const pathname = new URL(request.url, 'http://host').pathname;
+    const name = pathname.startsWith(SubPath) ? pathname.slice(SubPath.length) || 'index.html' : null;
+    const file = name && path.resolve(root, name);
+    const own = extra.get(name);
+    if (!own && (!file || !file.startsWith(root + path.sep) || !fs.existsSync(file))) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, {'Content-Type': own?.type ?? types[path.extname(file)] ?? 'application/octet-stream',
+                             'Cache-Control': 'no-cache'});
+    response.end(own?.body ?? fs.readFileSync(file));
+  });
+  await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
+  return {server, base: `http://127.0.0.1:${server.address().port}${SubPath}`};
+}
+
+export function launch() {
+  return chromium.launch({
+    executablePath: '/usr/bin/chromium',
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+}
+
+// A page of the game in a window of its size, watched for console errors and for requests
+// that leave the page's folder.
+export async function openGame(browser, base, {ratio = 1} = {}) {
+  const context = await browser.newContext({viewport: {width: 688, height: 600}, deviceScaleFactor: ratio});
+  const problems = [];
+  context.on('request', request => {
+    if (!request.url().startsWith(base))
+      problems.push('request outside the page: ' + request.url());
+  });
+  const page = await context.newPage();
+  page.on('console', message => {
+    if (message.type() === 'error')
+      problems.push('console error: ' + message.text());
+  });
+  page.on('pageerror', error => problems.push('page error: ' + error.message));
+  await page.goto(base);
+  await page.waitForSelector('#Form1:not([hidden])');
+  return {context, page, problems};
+}
+
+// The colours [red, green, blue] of a screenshot's device pixels at [x, y].
+export async function screenshotPixels(page, points) {
+  const image = decodePng(await page.screenshot());
+  return points.map(([x, y]) => image.pixel(Math.floor(x), Math.floor(y)));
+}
+
+// Chromium's screenshots: 8-bit RGB or RGBA, not interlaced.
+function decodePng(png) {
+  let width = 0, height = 0, channels = 0;
+  const data = [];
+  for (let at = 8; at < png.length;) {
+    const length = png.readUInt32BE(at), type = png.toString('latin1', at + 4, at + 8);
+    const body = png.subarray(at + 8, at + 8 + length);
+    if (type === 'IHDR') {
+      [width, height] = [body.readUInt32BE(0), body.readUInt32BE(4)];
+      channels = {2: 3, 6: 4}[body[9]];
+      if (body[8] !== 8 || !channels || body[12] !== 0)
+        throw new Error('a screenshot in a PNG format this test does not read');
+    } else if (type === 'IDAT') {
+      data.push(body);
+    }
+    at += 12 + length;
+  }
+  const raw = zlib.inflateSync(Buffer.concat(data)), stride = width * channels;
+  const pixels = Buffer.alloc(height * stride);
+  for (let y = 0; y < height; ++y) {
+    const filter = raw[y * (stride + 1)], line = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
+    for (let i = 0; i < stride; ++i) {
+      const a = i >= channels ? pixels[y * stride + i - channels] : 0;
+      const b = y > 0 ? pixels[(y - 1) * stride + i] : 0;
+      const c = y > 0 && i >= channels ? pixels[(y - 1) * stride + i - channels] : 0;
+      const predictor = [0, a, b, (a + b) >> 1, paeth(a, b, c)][filter];
+      pixels[y * stride + i] = (line[i] + predictor) & 0xff;
+    }
+  }
+  return {width, height, pixel: (x, y) => Array.from(pixels.subarray(y * stride + x * channels, y * stride + x * channels + 3))};
+}
+
+function paeth(a, b, c) {
+  const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
+  return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+}
+
+// Runs one test program's body with a host and a browser, and ends the process with its verdict:
+// the body returns the problems it saw, and any problem or failed check fails it. It gets the
+// browser, the site's address, its server, and the server's map of files in place of the site's.
+export async function runTest(siteDir, name, body) {
+  const extra = new Map();
+  const {server, base} = await serve(siteDir, extra);
+  const browser = await launch();
+  let status = 0;
+  try {
+    const problems = await body({browser, base, server, extra});
+    if (problems.length)
+      throw new Error('requests left the page or errors reached the console:\n' + problems.join('\n'));
+    console.log(`${name}: passed`);
+  } catch (error) {
+    console.error(error);
+    status = 1;
+  } finally {
+    await browser.close();
+    server.close();
+  }
+  process.exit(status);
+}
