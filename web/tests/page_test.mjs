@@ -245,6 +245,23 @@ const parts = {
     for (const icon of manifest.icons.filter(icon => icon.sizes !== 'any'))
       assert.equal(`${icon.width}x${icon.width}`, icon.sizes);
 
+    // A new release takes over from the last, whose cache goes; another app's on the same host stays.
+    await page.evaluate(() => caches.open('another game on this host'));
+    const worker = fs.readFileSync(path.join(siteDir, 'sw.js'), 'utf8');
+    extra.set('sw.js', {type: 'text/javascript', body: worker.replace(/ [0-9a-f]+`;/, ' 0123456789abcdef`;')});
+    await page.evaluate(async () => {
+      // The new worker takes the page over as it activates, and is activated once it has
+      // dropped the old caches.
+      const taken = new Promise(resolve => navigator.serviceWorker.addEventListener('controllerchange', resolve));
+      await (await navigator.serviceWorker.ready).update();
+      await taken;
+      const worker = navigator.serviceWorker.controller;
+      if (worker.state !== 'activated')
+        await new Promise(resolve => worker.addEventListener('statechange', () => worker.state === 'activated' && resolve()));
+    });
+    const names = (await kept()).map(([key]) => key).sort();
+    assert.deepEqual(names, [release.replace(/ \w+$/, ' 0123456789abcdef'), 'another game on this host'].sort());
+
     // The host goes away; the page comes back from the service worker's copy and plays.
     await new Promise(resolve => server.close(resolve));
     server.closeAllConnections?.();
