@@ -1,60 +1,46 @@
 // Measures the web page in one Chromium run: the site's size gzipped, and the time from
-// navigation to the first drawn board against a plain page with the same layout and style sheet
-// and no WebAssembly, its board drawn by a few lines of script. Both pages show nothing until
+// navigation to the first drawn board against a plain page with the same markup, layout and style
+// sheet and no WebAssembly, its board drawn by a few lines of script. Both pages show nothing until
 // their board is drawn, so the first paint with content in it is the board's: the time to it
 // takes in everything, the page's scripts, its layout and the paint itself.
 //
 //   node startup_bench.mjs SITE_DIR [LOADS]
-import {chromium} from 'playwright-core';
+import {launch, serve} from './page_harness.mjs';
 import fs from 'node:fs';
-import http from 'node:http';
 import path from 'node:path';
 import zlib from 'node:zlib';
 
 const [siteDir, loadsArg] = process.argv.slice(2);
 const loads = parseInt(loadsArg ?? '15', 10);
 
-// The baseline: the page's own markup and style sheet with its layout written out, and a plain
-// script module that draws the 625 cells, as the game's page loads its module.
-const plainPage = `<!DOCTYPE html><html><head><meta charset="utf-8"><title>Vir Urad Izuva?</title>
-<link rel="stylesheet" href="style.css"><script type="module" src="plain.js"></script></head>
-<body><main id="Form1" hidden style="width:688px;height:600px;background:#c0ffc0">
-<canvas id="Board" width="600" height="600"></canvas>
-<div id="SizeScroll" style="left:600px;top:120px;width:89px;height:17px"><div class="arrow"></div>
-<div class="track"><div class="thumb" style="left:42px"></div></div><div class="arrow"></div></div>
-<div class="caption" style="left:600px;top:144px;width:89px;height:25px;background:#fff;font:700 18px 'Liberation Sans'">25x25</div>
-<div class="caption" style="left:600px;top:272px;width:89px;height:49px;background:ButtonFace;font:18px 'Liberation Sans'"> 0 Chips </div>
-<button id="Test" style="left:600px;top:448px;width:89px;height:33px;background:#ff8080;font:700 16px 'Liberation Serif'">Check Me!</button>
-</main></body></html>`;
-const plainScript = `const c = document.getElementById('Board').getContext('2d', {alpha: false});
-for (let x = 0; x < 25; ++x)
-  for (let y = 0; y < 25; ++y) {
-    c.fillStyle = '#000'; c.fillRect(x * 24, y * 24, 24, 24);
-    c.fillStyle = '#fff'; c.fillRect(x * 24 + 1, y * 24 + 1, 22, 22);
+// The baseline: the game's own page with its module swapped for a plain one that draws the
+// empty board and writes the captions from the page's design, as the game shows them at start.
+function plainPage() {
+  const html = fs.readFileSync(path.join(siteDir, 'index.html'), 'utf8');
+  const swaps = [[/<link rel="preload"[^>]*>\n/, ''], ['src="game.js"', 'src="plain.js"']];
+  return swaps.reduce((page, [from, to]) => {
+    if (!page.match(from))
+      throw new Error(`the game's page no longer has ${from}`);
+    return page.replace(from, to);
+  }, html);
+}
+const plainScript = `const design = JSON.parse(document.getElementById('Design').textContent);
+const board = document.getElementById('Board'), n = design.SizeScroll.value, side = design.Board.width / n;
+board.width = board.height = design.Board.width;
+const c = board.getContext('2d', {alpha: false});
+for (let x = 0; x < n; ++x)
+  for (let y = 0; y < n; ++y) {
+    c.fillStyle = design.colours.cellBorder; c.fillRect(x * side, y * side, side, side);
+    c.fillStyle = design.colours.empty; c.fillRect(x * side + 1, y * side + 1, side - 2, side - 2);
   }
+document.getElementById('SizeOf').textContent = design.SizeOf.text;
+document.getElementById('Number').textContent = design.Number.text;
 document.getElementById('Form1').hidden = false;`;
 
-const types = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
-               '.wasm': 'application/wasm', '.svg': 'image/svg+xml',
-               '.webmanifest': 'application/manifest+json'};
-const server = http.createServer((request, response) => {
-  const name = new URL(request.url, 'http://host').pathname;
-  if (name === '/plain.html' || name === '/plain.js') {
-    const html = name.endsWith('html');
-    response.writeHead(200, {'Content-Type': html ? 'text/html' : 'text/javascript'})
-      .end(html ? plainPage : plainScript);
-    return;
-  }
-  const file = path.resolve(siteDir, name.slice(1) || 'index.html');
-  if (!file.startsWith(path.resolve(siteDir)) || !fs.existsSync(file)) {
-    response.writeHead(404).end();
-    return;
-  }
-  response.writeHead(200, {'Content-Type': types[path.extname(file)] ?? 'application/octet-stream'});
-  response.end(fs.readFileSync(file));
-});
-await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
-const base = `http://127.0.0.1:${server.address().port}/`;
+const {server, base} = await serve(siteDir, new Map([
+  ['plain.html', {type: 'text/html', body: plainPage()}],
+  ['plain.js', {type: 'text/javascript', body: plainScript}],
+]));
 
 let total = 0;
 for (const name of fs.readdirSync(siteDir)) {
@@ -64,11 +50,7 @@ for (const name of fs.readdirSync(siteDir)) {
 }
 console.log(`site: ${(total / 1024).toFixed(1)} KB gzipped`);
 
-const browser = await chromium.launch({
-  executablePath: '/usr/bin/chromium',
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-         '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-});
+const browser = await launch();
 // Each load in a fresh context, so nothing comes from a cache or a service worker.
 async function timeToBoard(url) {
   const context = await browser.newContext({viewport: {width: 688, height: 600}, serviceWorkers: 'block'});
