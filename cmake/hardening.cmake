@@ -1,6 +1,6 @@
 # Compiler and linker hardening for every program of the game, as Debian builds its own packages.
 include(CheckPIESupported)
-include(CheckCXXCompilerFlag)
+include(CheckCXXSourceCompiles)
 include(CheckLinkerFlag)
 
 set(CMAKE_POSITION_INDEPENDENT_CODE ON)
@@ -15,16 +15,33 @@ set(hardening_flags -fstack-protector-strong -fstack-clash-protection -fcf-prote
 if(WIN32)
   list(REMOVE_ITEM hardening_flags -fstack-clash-protection)
 endif()
+# A flag counts only if a program that it changes builds with it and no warning: Emscripten's
+# clang takes stack clash protection and merely warns that WebAssembly cannot use it, and a
+# stack protector compiles everywhere but links only where the C library has its guard, which
+# Debian's prebuilt Emscripten sysroot lacks. The local buffer that escapes is what the stack
+# protector guards.
+set(hardening_probe [[
+#include <cstdio>
+int main(int argc, char **)
+{
+    char line[32];
+    std::snprintf(line, sizeof line, "%d", argc);
+    return std::puts(line) < 0;
+}
+]])
 foreach(flag ${hardening_flags})
-  string(MAKE_C_IDENTIFIER "HAVE${flag}" have_flag)
-  check_cxx_compiler_flag(${flag} ${have_flag})
+  string(MAKE_C_IDENTIFIER "HARDENING${flag}" have_flag)
+  # Given to the compiler and the linker alike.
+  set(CMAKE_REQUIRED_FLAGS "${flag} -Werror")
+  check_cxx_source_compiles("${hardening_probe}" ${have_flag})
   if(${have_flag})
     add_compile_options(${flag})
   endif()
 endforeach()
+unset(CMAKE_REQUIRED_FLAGS)
 # On Windows the stack guard (and the fortified calls) live in libssp, which GCC links only when
 # the flag is also given to the linker.
-if(WIN32 AND HAVE_fstack_protector_strong)
+if(WIN32 AND HARDENING_fstack_protector_strong)
   add_link_options(-fstack-protector-strong)
 endif()
 
