@@ -26,13 +26,15 @@ done
 scripts/install-deps.sh "${packages[@]}"
 
 # Configures, builds and tests one platform in build/NAME: test_in NAME [CMAKE OPTION ...]
+# The tests are asked for whatever the folder's cache says, as the README's build commands leave
+# them out of the same folders; a platform that runs no test has failed.
 test_in()
 {
     local dir=build/$1
     shift
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" &&
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON "$@" &&
         cmake --build "$dir" --parallel "$(nproc)" &&
-        (cd "$dir" && ctest --output-on-failure --parallel "$(nproc)")
+        (cd "$dir" && ctest --output-on-failure --no-tests=error --parallel "$(nproc)")
 }
 
 results=()
@@ -41,8 +43,8 @@ for platform in "${platforms[@]}"; do
     echo "=== $platform"
     status=0
     case $platform in
-    linux) test_in test || status=$? ;;
-    windows) test_in windows --toolchain cmake/mingw-w64-x86_64.cmake || status=$? ;;
+    linux) test_in test -DBUILD_BENCHMARKS=ON || status=$? ;;
+    windows) test_in windows -DBUILD_BENCHMARKS=ON --toolchain cmake/mingw-w64-x86_64.cmake || status=$? ;;
     web) scripts/web-setup.sh && test_in web --toolchain cmake/emscripten.cmake || status=$? ;;
     esac
     if [ "$status" -eq 0 ]; then results+=("$platform: passed"); else results+=("$platform: FAILED"); failed=1; fi
