@@ -37,12 +37,16 @@ struct FontDesign {
     std::string_view face;
     std::string_view standIn;
     double points;
-    int weight; // 400 regular, 700 bold
+    int weight;               // 400 regular, 700 bold
+    std::string_view generic; // the kind of face to fall back on: "sans-serif" or "serif"
 };
 
-inline constexpr FontDesign SizeLabelFont{"MS Sans Serif", "Liberation Sans", 13.5, 700};
-inline constexpr FontDesign CountLabelFont{"MS Sans Serif", "Liberation Sans", 13.5, 400};
-inline constexpr FontDesign CheckButtonFont{"Times New Roman", "Liberation Serif", 12, 700};
+inline constexpr FontDesign SizeLabelFont{"MS Sans Serif", "Liberation Sans", 13.5, 700,
+                                          "sans-serif"};
+inline constexpr FontDesign CountLabelFont{"MS Sans Serif", "Liberation Sans", 13.5, 400,
+                                           "sans-serif"};
+inline constexpr FontDesign CheckButtonFont{"Times New Roman", "Liberation Serif", 12, 700,
+                                            "serif"};
 
 // The side controls start where the board ends; each is 89 pixels wide, so the last pixel
 // column of each lies just past the window's edge, as the window was designed.
