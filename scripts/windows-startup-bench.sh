@@ -7,8 +7,8 @@
 #
 #   scripts/windows-startup-bench.sh [BUILD_DIR] [ROUNDS]     (build/windows and 10 by default)
 #
-# Needs the Windows build (scripts/test.sh windows, or the README's Windows command without
-# -DBUILD_TESTING=OFF). Each round starts each program once, in turn, on a private X server.
+# Needs the Windows build with its bench programs (scripts/test.sh windows, or the README's
+# Windows command). Each round starts each program once, in turn, on a private X server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/windows}
