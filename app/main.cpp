@@ -6,8 +6,8 @@ int main(int argc, char *argv[])
 {
     // The game takes no command line, not even the toolkit's own options.
     int qtArgc = argc > 0 ? 1 : 0;
-    const auto app = startApplication(qtArgc, argv);
-    Form1 window;
+    const auto app = virurad::startApplication(qtArgc, argv);
+    virurad::Form1 window;
     window.show();
     return app->exec();
 }

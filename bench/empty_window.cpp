@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     QApplication app(qtArgc, argv);
     QWidget window;
     window.setWindowTitle(QStringLiteral("Empty Window"));
-    window.setFixedSize(WindowWidth, WindowHeight);
+    window.setFixedSize(virurad::WindowWidth, virurad::WindowHeight);
     window.show();
     return app.exec();
 }

@@ -5,6 +5,8 @@
 
 #include <random>
 
+using namespace virurad;
+
 namespace {
 
 constexpr int Steps = 30000;
@@ -49,7 +51,7 @@ void checkPicture(const OpenWindow &w, const ChipBoard &board, std::mt19937 &rng
         const CellColour c = board.colour(CellIndex(x, y));
         QCOMPARE(colourAt(image, x * side + 3, y * side + 3), QColor(c.red, c.green, c.blue));
         const QColor middle = colourAt(image, (x + 0.5) * side, (y + 0.5) * side);
-        QCOMPARE(middle == ChipBrown, board.hasChip(x, y));
+        QCOMPARE(middle == expected::ChipBrown, board.hasChip(x, y));
     }
 }
 
@@ -112,7 +114,7 @@ void SoakTest::randomPlayKeepsWindowAndGameInStep()
             expected.setSize(scroll->value());
 
         const ChipBoard &shown = w.window->board();
-        const std::string broken = brokenInvariant(shown);
+        const std::string broken = support::brokenInvariant(shown);
         QVERIFY2(broken.empty(), broken.c_str());
         checkSameGame(shown, expected);
         QCOMPARE(w.sizeCaption(), QString::fromStdString(shown.sizeCaption()));

@@ -1,7 +1,6 @@
 // Opens the game window for a test and reads what it shows: captions, controls and pixels.
 #pragma once
 
-#include "board_view.h"
 #include "form1.h"
 
 #include <QImage>
@@ -57,7 +56,7 @@ inline void waitForLastFrame(QWidget *window)
 
 class OpenWindow {
   public:
-    OpenWindow() : window(std::make_unique<Form1>())
+    OpenWindow() : window(std::make_unique<virurad::Form1>())
     {
         window->show();
         // Wayland lets no client activate its own window; the compositor decides.
@@ -74,7 +73,6 @@ class OpenWindow {
     // Whether keys reach the window: a headless compositor has no keyboard to give it.
     bool hasKeyboardFocus() const { return window->isActiveWindow(); }
 
-    BoardView *boardView() const { return window->findChild<BoardView *>(); }
     QScrollBar *sizeScroll() const { return window->findChild<QScrollBar *>("SizeScroll"); }
     QLabel *sizeLabel() const { return window->findChild<QLabel *>("SizeOf"); }
     QLabel *countLabel() const { return window->findChild<QLabel *>("Number"); }
@@ -101,7 +99,7 @@ class OpenWindow {
     // The window as it is drawn now, at the screen's device pixel ratio.
     QImage picture() const { return window->grab().toImage(); }
 
-    std::unique_ptr<Form1> window;
+    std::unique_ptr<virurad::Form1> window;
 };
 
 // Cell (x, y) on a board whose cells are `side` pixels square.
@@ -117,12 +115,15 @@ inline QColor colourAt(const QImage &image, double x, double y)
     return image.pixelColor(int(x * ratio), int(y * ratio));
 }
 
+// The colours a player sees, written out here rather than taken from the game's own design.
+namespace expected {
 inline const QColor Green(192, 255, 192);
 inline const QColor White(255, 255, 255);
 inline const QColor Yellow(255, 255, 0);
 inline const QColor ChipBrown(192, 64, 0);
 inline const QColor Black(0, 0, 0);
 inline const QColor Salmon(255, 128, 128);
+} // namespace expected
 
 struct BoxSeen {
     QString title;

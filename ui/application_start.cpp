@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace virurad {
+
 namespace {
 
 struct HeldMessage {
@@ -70,3 +72,5 @@ std::unique_ptr<QApplication> startApplication(int &argc, char **argv)
     QGuiApplication::setDesktopFileName(QStringLiteral(APP_ID));
     return app;
 }
+
+} // namespace virurad

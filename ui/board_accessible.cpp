@@ -4,6 +4,7 @@
 #include "accessible_texts.h"
 #include "board_view.h"
 #include "chip_board.h"
+#include "device_pixels.h"
 #include "qt_design.h"
 #include "screen_pixels.h"
 
@@ -11,20 +12,14 @@
 #include <QHash>
 #include <QPointer>
 
+namespace virurad {
+
 namespace {
 
-// Where the board's top-left corner stands in its window's layout.
-QPoint boardCorner(const BoardView *view)
+// A rectangle of the board's layout pixels where it stands on the screen; the board fills its
+// window's top-left corner.
+QRect onScreen(const BoardView *view, const PixelRect &inBoard)
 {
-    return view->mapTo(view->window(), QPoint(0, 0));
-}
-
-// A rectangle of the board's layout pixels where it stands on the screen.
-QRect onScreen(const BoardView *view, PixelRect inBoard)
-{
-    const QPoint corner = boardCorner(view);
-    inBoard.left += corner.x();
-    inBoard.top += corner.y();
     return screenRect(view->window(), inBoard);
 }
 
@@ -167,18 +162,18 @@ QStringList BoardCell::actionNames() const
 
 void BoardCell::doAction(const QString &actionName)
 {
-    // The same signal a mouse release sends, so the window handles it as a click.
+    // The window plays it as the release of that button on the cell.
     for (const CellAction &action : CellActions)
         if (onBoard() && actionName == qText(action.name))
-            emit m_view->squareMouseUp(m_k, int(action.button));
+            emit m_view->cellAction(m_k, int(action.button));
 }
 
 QAccessibleInterface *BoardTable::childAt(int x, int y) const
 {
     if (!view())
         return nullptr;
-    const QPointF at = layoutPoint(view()->window(), QPoint(x, y)) - QPointF(boardCorner(view()));
-    const int k = view()->board().cellAt(at.x(), at.y());
+    const WindowPixel pixel = windowPixel(view()->window(), QPoint(x, y));
+    const int k = cellAtDevicePixel(view()->board(), pixel.at.x, pixel.at.y, pixel.ratio);
     return k < 0 ? nullptr : cellAt(cellRow(k), cellColumn(k));
 }
 
@@ -274,3 +269,5 @@ void announceNewGame(BoardView *view)
     QAccessibleTableModelChangeEvent event(view, QAccessibleTableModelChangeEvent::ModelReset);
     QAccessible::updateAccessibility(&event);
 }
+
+} // namespace virurad

@@ -3,9 +3,12 @@
 
 #include <QString>
 
-class BoardView;
 class QAccessibleInterface;
 class QObject;
+
+namespace virurad {
+
+class BoardView;
 
 // Qt's accessibility factory for the board: a table of size x size cells, built only when
 // assistive technology asks for the board, each cell only when it is asked for.
@@ -16,3 +19,5 @@ QAccessibleInterface *accessibleBoard(const QString &className, QObject *object)
 void announceCellChange(BoardView *view, int k);
 // Tells assistive technology that a new game started: the table's size and every cell changed.
 void announceNewGame(BoardView *view);
+
+} // namespace virurad

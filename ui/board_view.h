@@ -1,36 +1,38 @@
-// The painted board: every cell and chip of a ChipBoard, and clicks turned into cell indices.
+// The painted board: the board paints every pixel of it, and screen readers read it as a table.
 #pragma once
+
+#include "chip_board.h"
 
 #include <QWidget>
 
-class ChipBoard;
+namespace virurad {
 
 class BoardView : public QWidget {
     Q_OBJECT
   public:
-    // Paints `board`, which must outlive the view; the view keeps no game state of its own.
+    // Paints `board`, which must outlive the view; the view keeps no game state of its own. The
+    // mouse passes through it to the window, whose pointer reads every press and release.
     explicit BoardView(const ChipBoard &board, QWidget *parent = nullptr);
 
     // The game being painted, for reading only.
     const ChipBoard &board() const { return m_board; }
 
-    // Repaints one cell after a click changed it, and retells the board's state and that cell's
-    // to assistive technology.
-    void updateCell(int k);
-    // The same for the whole board, after a new game started.
-    void updateBoard();
+    // The cells within `area` (device pixels) no longer show the game: they are painted at Qt's
+    // next paint, and screen readers are told what changed: cell `k`, or with Refresh::NoCell
+    // a new game.
+    void showCells(int k, const PixelRect &area);
 
   signals:
-    // A mouse button was released over cell `index` of the board.
-    void squareMouseUp(int index, int button);
+    // A screen reader's user did on cell `k` what a release of `button` there does.
+    void cellAction(int k, int button);
 
   protected:
     void paintEvent(QPaintEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
   private:
-    void paintCell(class QPainter &painter, int k) const;
     void describeBoard();
 
     const ChipBoard &m_board;
 };
+
+} // namespace virurad

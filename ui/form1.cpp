@@ -11,11 +11,23 @@
 #include <QAccessibleWidget>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 
+namespace virurad {
+
 namespace {
+
+// Qt's buttons as the game numbers them; any other button is 0, which plays nothing.
+constexpr int gameButton(Qt::MouseButton b)
+{
+    return b == Qt::LeftButton     ? int(MouseButton::Left)
+           : b == Qt::RightButton  ? int(MouseButton::Right)
+           : b == Qt::MiddleButton ? int(MouseButton::Middle)
+                                   : 0;
+}
 
 // Qt exposes a plain top-level QWidget as a filler, which screen readers do not announce as a
 // window; the game's window is presented as a window, which Qt names by its title. Its extents
@@ -48,7 +60,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent), m_boardView(new BoardView(m_boa
     m_boardView->move(0, 0);
     createSideControls();
 
-    connect(m_boardView, &BoardView::squareMouseUp, this, &Form1::Square_MouseUp);
+    connect(m_boardView, &BoardView::cellAction, this, &Form1::cellAction);
     connect(SizeScroll, &QScrollBar::valueChanged, this, &Form1::SizeScroll_Change);
     connect(Test, &QPushButton::clicked, this, &Form1::Test_Click);
     Form_Load();
@@ -86,9 +98,33 @@ void Form1::SizeScroll_Change()
     refreshControls(changeSize(m_board, SizeScroll->value()));
 }
 
-void Form1::Square_MouseUp(int Index, int Button)
+void Form1::mousePressEvent(QMouseEvent *event)
 {
-    refreshControls(releaseButton(m_board, Index, Button));
+    m_pointer.press(m_board, gameButton(event->button()), devicePoint(event), devicePixelRatioF());
+}
+
+void Form1::mouseReleaseEvent(QMouseEvent *event)
+{
+    Square_MouseUp(gameButton(event->button()), devicePoint(event));
+}
+
+DevicePoint Form1::devicePoint(const QMouseEvent *event) const
+{
+    // Qt rounds the position it gives a widget to whole layout pixels, which at a scale of 2
+    // moves the board's last device pixel onto the first one past it; the position in the
+    // window, which this window is, keeps the fraction the screen reported.
+    const QPointF at = event->scenePosition() * devicePixelRatioF();
+    return {at.x(), at.y()};
+}
+
+void Form1::Square_MouseUp(int Button, DevicePoint At)
+{
+    refreshControls(m_pointer.release(m_board, Button, At, devicePixelRatioF()));
+}
+
+void Form1::cellAction(int k, int button)
+{
+    refreshControls(releaseButton(m_board, k, button));
 }
 
 void Form1::Test_Click()
@@ -102,12 +138,22 @@ void Form1::Test_Click()
 
 void Form1::refreshControls(const Refresh &refresh)
 {
-    if (refresh.sizeCaption)
-        SizeOf->setText(qText(m_board.sizeCaption()));
-    if (refresh.countCaption)
-        Number->setText(qText(m_board.countCaption()));
-    if (refresh.wholeBoard)
-        m_boardView->updateBoard();
-    else if (refresh.cell != Refresh::NoCell)
-        m_boardView->updateCell(refresh.cell);
+    showChanges(m_board, refresh, devicePixelRatioF(), *this);
 }
+
+void Form1::repaintBoard(int cell, const PixelRect &area)
+{
+    m_boardView->showCells(cell, area);
+}
+
+void Form1::showSizeCaption(std::string_view text)
+{
+    SizeOf->setText(qText(text));
+}
+
+void Form1::showCountCaption(std::string_view text)
+{
+    Number->setText(qText(text));
+}
+
+} // namespace virurad

@@ -1,16 +1,21 @@
 // The game's only window: the board on the left, the size, count and check controls on the right.
 #pragma once
 
+#include "board_painting.h"
 #include "chip_board.h"
+#include "game_events.h"
 
 #include <QWidget>
 
-class BoardView;
 class QLabel;
 class QPushButton;
 class QScrollBar;
 
-class Form1 : public QWidget {
+namespace virurad {
+
+class BoardView;
+
+class Form1 : public QWidget, private GameView {
     Q_OBJECT
   public:
     explicit Form1(QWidget *parent = nullptr);
@@ -20,24 +25,38 @@ class Form1 : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent *event) override;
+    // Every press and release on the board and the window's green goes to the one pointer;
+    // the board itself lets the mouse through.
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
   private:
     void createSideControls();
+    // Where a mouse event happened, in device pixels of the window's client area.
+    DevicePoint devicePoint(const QMouseEvent *event) const;
 
     // The window's event handlers; each calls the board, then shows what changed.
     void Form_Load();
     void loadpieces();
     void SizeScroll_Change();
-    void Square_MouseUp(int Index, int Button);
+    void Square_MouseUp(int Button, DevicePoint At);
     void Test_Click();
+    // A screen reader's action on a cell, played as that button's release on it.
+    void cellAction(int k, int button);
 
-    // Brings the controls that an event changed in line with the board.
-    void refreshControls(const struct Refresh &refresh);
+    // Shows what an event changed, as the board's one refresh rule hands it out.
+    void refreshControls(const Refresh &refresh);
+    void repaintBoard(int cell, const PixelRect &area) override;
+    void showSizeCaption(std::string_view text) override;
+    void showCountCaption(std::string_view text) override;
 
     ChipBoard m_board;
+    Pointer m_pointer;
     BoardView *m_boardView = nullptr;
     QScrollBar *SizeScroll = nullptr;
     QLabel *SizeOf = nullptr;
     QLabel *Number = nullptr;
     QPushButton *Test = nullptr;
 };
+
+} // namespace virurad

@@ -10,6 +10,8 @@
 
 #include <string_view>
 
+namespace virurad {
+
 inline QString qText(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -18,11 +20,6 @@ inline QString qText(std::string_view text)
 inline QColor toQColor(Rgb c)
 {
     return QColor(c.red, c.green, c.blue);
-}
-
-inline QColor toQColor(CellColour c)
-{
-    return toQColor(toRgb(c));
 }
 
 inline QRect toQRect(PixelRect r)
@@ -40,3 +37,5 @@ inline QFont toQFont(const FontDesign &design)
     font.setWeight(QFont::Weight(design.weight));
     return font;
 }
+
+} // namespace virurad

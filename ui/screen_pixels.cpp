@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+namespace virurad {
+
 namespace {
 
 // Screen pixels to each layout pixel. Only X11 has screen pixels, and there Qt's platform adds
@@ -44,8 +46,11 @@ QRect screenRect(const QWidget *window, const PixelRect &inWindow)
     return QRect(windowCorner(window, ratio) + QPoint(r.left, r.top), QSize(r.width, r.height));
 }
 
-QPointF layoutPoint(const QWidget *window, QPoint onScreen)
+WindowPixel windowPixel(const QWidget *window, QPoint onScreen)
 {
     const double ratio = screenRatio(window);
-    return QPointF(onScreen - windowCorner(window, ratio)) / ratio;
+    const QPoint at = onScreen - windowCorner(window, ratio);
+    return {{double(at.x()), double(at.y())}, ratio};
 }
+
+} // namespace virurad

@@ -12,16 +12,49 @@
 #include <QStyleFactory>
 #include <QWheelEvent>
 
+namespace virurad {
+
 namespace {
 
-// A stray wheel turn while the pointer rests on the bar would start a new game and wipe the
-// board, so the size changes only by the arrows, the track, the keyboard or the dragged thumb.
+// The step each key takes, as the scroll bar of the game's other windows takes it; Qt's own
+// slider grows on Up and PageUp.
+QAbstractSlider::SliderAction sizeKeyAction(int key)
+{
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_PageUp:
+        return QAbstractSlider::SliderSingleStepSub;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+    case Qt::Key_PageDown:
+        return QAbstractSlider::SliderSingleStepAdd;
+    case Qt::Key_Home:
+        return QAbstractSlider::SliderToMinimum;
+    case Qt::Key_End:
+        return QAbstractSlider::SliderToMaximum;
+    default:
+        return QAbstractSlider::SliderNoAction;
+    }
+}
+
 class SizeScrollBar : public QScrollBar {
   public:
     using QScrollBar::QScrollBar;
 
   protected:
+    // A stray wheel turn while the pointer rests on the bar would start a new game and wipe
+    // the board, so the size changes only by the arrows, the track, the keys or the thumb.
     void wheelEvent(QWheelEvent *event) override { event->ignore(); }
+
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const SliderAction action = sizeKeyAction(event->key());
+        if (action == SliderNoAction)
+            QScrollBar::keyPressEvent(event);
+        else
+            triggerAction(action);
+    }
 };
 
 // Enter on the focused button presses it, as desktop players expect; the button is still
@@ -67,9 +100,6 @@ QScrollBar *makeSizeScroll(QWidget *parent)
     scroll->setPageStep(1);
     // Dragging the thumb starts a new game only once, when it is let go.
     scroll->setTracking(false);
-    // QScrollBar inverts its keys by default, so Right would shrink the board while the right
-    // arrow button grows it; the keys follow the arrow buttons here.
-    scroll->setInvertedControls(false);
     scroll->setFocusPolicy(Qt::StrongFocus);
     scroll->setAccessibleName(qText(SizeScrollName));
     return scroll;
@@ -117,3 +147,5 @@ QPushButton *makeCheckButton(QWidget *parent)
     button->setPalette(palette);
     return button;
 }
+
+} // namespace virurad

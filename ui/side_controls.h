@@ -6,7 +6,11 @@ class QPushButton;
 class QScrollBar;
 class QWidget;
 
-// Board size, 3..25, starting at 25; a change counts once it is complete.
+namespace virurad {
+
+// Board size, 3..25, starting at 25; a change counts once it is complete. Its keys go as the
+// game's scroll bar goes in every window: Left, Up and PageUp one step down, Right, Down and
+// PageDown one step up, Home to 3, End to 25.
 QScrollBar *makeSizeScroll(QWidget *parent);
 // "25x25" on white.
 QLabel *makeSizeLabel(QWidget *parent);
@@ -14,3 +18,5 @@ QLabel *makeSizeLabel(QWidget *parent);
 QLabel *makeCountLabel(QWidget *parent);
 // The salmon "Check Me!" button.
 QPushButton *makeCheckButton(QWidget *parent);
+
+} // namespace virurad
