@@ -95,7 +95,7 @@ class QtWindow(play_through.Window):
             "the window's controls",
             lambda: (lambda found: found if all(found.values()) else None)(window_controls(frame)))
         self.scroll_bar = scroll_bar_places
-        self.screenshot = None
+        self.pixels = None
 
     # Real input, at the device pixel floor(v * scale) of each layout point.
     def screen(self, point):
@@ -136,9 +136,15 @@ class QtWindow(play_through.Window):
                     (y + height / 2 - self.origin[1]) / self.scale)
         raise Failure(f"the Qt window has no place called {name!r}")
 
-    # What the window shows.
+    # What the window shows. A screenshot of the whole screen is slow, so one is taken only
+    # for the readings that need pixels, once in each round of readings.
     def settle(self):
-        self.screenshot = x_display.Screenshot(self.session.display)
+        self.pixels = None
+
+    def pixel(self, point):
+        if self.pixels is None:
+            self.pixels = x_display.Screenshot(self.session.display)
+        return self.pixels.pixel(*point)
 
     def scroll_value(self):
         return int(self.controls["scroll"].queryValue().currentValue)
@@ -195,7 +201,7 @@ class QtWindow(play_through.Window):
         red = blue = 0
         for py in range(y, y + height):
             for px in range(x, x + width):
-                r, g, b = self.screenshot.pixel(px, py)
+                r, g, b = self.pixel((px, py))
                 red += r > 160 and g < 100 and b < 100
                 blue += b > 160 and r < 100
         if red > width * height // 4 and blue == 0:
@@ -206,8 +212,8 @@ class QtWindow(play_through.Window):
 
     def cell(self, x, y, size):
         middle, corner = play_through.cell_points(x, y, size)
-        return play_through.cell_shows(self.screenshot.pixel(*self.screen(middle)),
-                                       self.screenshot.pixel(*self.screen(corner)))
+        return play_through.cell_shows(self.pixel(self.screen(middle)),
+                                       self.pixel(self.screen(corner)))
 
 
 def scroll_bar_places(program, display, scale):
