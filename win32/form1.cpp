@@ -2,16 +2,34 @@
 #include "form1.h"
 
 #include "device_pixels.h"
-#include "game_events.h"
+#include "gdi_canvas.h"
 #include "line_check.h"
 #include "wide_text.h"
 #include "win32_design.h"
 
 #include <windowsx.h>
 
+#include <algorithm>
+
+namespace virurad {
+
 namespace {
 
 constexpr wchar_t WindowClass[] = L"VirUradIzuvaForm1";
+
+// The game's number for the button of a WM_xBUTTONDOWN or WM_xBUTTONUP.
+int buttonNumber(UINT m)
+{
+    return m == WM_LBUTTONDOWN || m == WM_LBUTTONUP   ? int(MouseButton::Left)
+           : m == WM_RBUTTONDOWN || m == WM_RBUTTONUP ? int(MouseButton::Right)
+           : m == WM_MBUTTONDOWN || m == WM_MBUTTONUP ? int(MouseButton::Middle)
+                                                      : 0;
+}
+
+DevicePoint devicePoint(LPARAM position)
+{
+    return {double(GET_X_LPARAM(position)), double(GET_Y_LPARAM(position))};
+}
 
 } // namespace
 
@@ -26,12 +44,6 @@ bool Form1::create(HINSTANCE instance, int show)
     windowClass.lpszClassName = WindowClass;
     RegisterClassExW(&windowClass);
 
-    m_green.reset(CreateSolidBrush(colorRef(WindowGreen)));
-    m_white.reset(CreateSolidBrush(colorRef(SizeLabelBackground)));
-    m_yellow.reset(CreateSolidBrush(colorRef(toRgb(CellColour::Yellow))));
-    m_salmon.reset(CreateSolidBrush(colorRef(CheckButtonFace)));
-    m_chip.reset(CreateSolidBrush(colorRef(ChipBrown)));
-    m_chipPen.reset(CreatePen(PS_SOLID, 0, colorRef(ChipBrown)));
     const std::wstring title = wideText(WindowTitle);
     if (!CreateWindowExW(0, WindowClass, title.c_str(), WindowStyle | WS_CLIPCHILDREN,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
@@ -79,7 +91,7 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
         SetFocus(m_focus ? m_focus : SizeScroll);
         return 0;
     case WM_PAINT:
-        paintBoard(PaintDc(m_window));
+        paint();
         return 0;
     case WM_ERASEBKGND:
         return 1; // WM_PAINT covers every pixel
@@ -98,17 +110,15 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        // A release outside the window is still seen, and counts for no cell.
-        SetCapture(m_window);
+        mousePressed(message, lParam);
         return 0;
     case WM_LBUTTONUP:
-        buttonReleased(lParam, int(MouseButton::Left));
-        return 0;
     case WM_RBUTTONUP:
-        buttonReleased(lParam, int(MouseButton::Right));
-        return 0;
     case WM_MBUTTONUP:
-        buttonReleased(lParam, int(MouseButton::Middle));
+        // The capture lasts while any button is down, so a release beside the window is seen.
+        if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)))
+            ReleaseCapture();
+        Square_MouseUp(message, lParam);
         return 0;
     case WM_MOUSEWHEEL:
     case WM_MOUSEHWHEEL:
@@ -135,6 +145,22 @@ bool Form1::handleDialogKey(const MSG &message)
         return true;
     }
     return false;
+}
+
+void Form1::paint()
+{
+    const PaintDc paint(m_window);
+    const RECT &area = paint.area();
+    // Around the side controls the window's own green shows.
+    const LONG side = deviceBoardPixels(scale());
+    if (area.right > side) {
+        const RECT column{std::max(side, area.left), area.top, area.right, area.bottom};
+        SetDCBrushColor(paint.dc(), colorRef(WindowGreen));
+        FillRect(paint.dc(), &column, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    }
+    GdiCanvas canvas(paint.dc());
+    paintBoard(m_board, scale(),
+               {area.left, area.top, area.right - area.left, area.bottom - area.top}, canvas);
 }
 
 void Form1::scrolled(WORD request)
@@ -165,24 +191,15 @@ void Form1::scrolled(WORD request)
     default:
         return;
     }
-    value = value < MinSize ? MinSize : value > MaxSide ? MaxSide : value;
-    if (value == info.nPos)
-        return;
-    SetScrollPos(SizeScroll, SB_CTL, value, TRUE);
+    // Set even when unchanged: after a drag the thumb goes back to where the value stands.
+    SetScrollPos(SizeScroll, SB_CTL, std::clamp(value, MinSize, MaxSide), TRUE);
     SizeScroll_Change();
 }
 
-void Form1::buttonReleased(LPARAM position, int button)
+void Form1::mousePressed(UINT message, LPARAM position)
 {
-    if (!(GetKeyState(VK_LBUTTON) < 0 || GetKeyState(VK_RBUTTON) < 0 ||
-          GetKeyState(VK_MBUTTON) < 0))
-        ReleaseCapture();
-    // The cell under the release, which may not be the one pressed; off the board, none.
-    const double ratio = scale();
-    const int k = cellAtDevicePixel(m_board, GET_X_LPARAM(position) / ratio,
-                                    GET_Y_LPARAM(position) / ratio, ratio);
-    if (k >= 0)
-        Square_MouseUp(k, button);
+    SetCapture(m_window);
+    m_pointer.press(m_board, buttonNumber(message), devicePoint(position), scale());
 }
 
 void Form1::Form_Load()
@@ -193,17 +210,17 @@ void Form1::Form_Load()
 // The painted board has no cells to create: the fresh board only needs showing.
 void Form1::loadpieces()
 {
-    refreshControls(WholeWindow);
+    show(WholeWindow);
 }
 
 void Form1::SizeScroll_Change()
 {
-    refreshControls(changeSize(m_board, GetScrollPos(SizeScroll, SB_CTL)));
+    show(changeSize(m_board, GetScrollPos(SizeScroll, SB_CTL)));
 }
 
-void Form1::Square_MouseUp(int Index, int Button)
+void Form1::Square_MouseUp(UINT message, LPARAM position)
 {
-    refreshControls(releaseButton(m_board, Index, Button));
+    show(m_pointer.release(m_board, buttonNumber(message), devicePoint(position), scale()));
 }
 
 void Form1::Test_Click()
@@ -214,18 +231,25 @@ void Form1::Test_Click()
                 MB_OK | icon);
 }
 
-void Form1::refreshControls(const Refresh &refresh)
+void Form1::show(const Refresh &refresh)
 {
-    if (refresh.sizeCaption)
-        SetWindowTextW(SizeOf, wideText(m_board.sizeCaption()).c_str());
-    if (refresh.countCaption)
-        SetWindowTextW(Number, wideText(m_board.countCaption()).c_str());
-    if (refresh.wholeBoard) {
-        const RECT board{0, 0, deviceBoardPixels(scale()), deviceBoardPixels(scale())};
-        InvalidateRect(m_window, &board, FALSE);
-    } else if (refresh.cell != Refresh::NoCell) {
-        const PixelRect r = devicePixelRect(m_board.cellPixelRect(refresh.cell), scale());
-        const RECT cell{r.left, r.top, r.left + r.width, r.top + r.height};
-        InvalidateRect(m_window, &cell, FALSE);
-    }
+    showChanges(m_board, refresh, scale(), *this);
 }
+
+void Form1::repaintBoard(int, const PixelRect &area)
+{
+    const RECT rect = toRect(area);
+    InvalidateRect(m_window, &rect, FALSE);
+}
+
+void Form1::showSizeCaption(std::string_view text)
+{
+    SetWindowTextW(SizeOf, wideText(text).c_str());
+}
+
+void Form1::showCountCaption(std::string_view text)
+{
+    SetWindowTextW(Number, wideText(text).c_str());
+}
+
+} // namespace virurad

@@ -5,7 +5,9 @@
 
 #include <utility>
 
-// Owns one GDI object (font, brush, pen) and deletes it when replaced or destroyed.
+namespace virurad {
+
+// Owns one GDI object (a font) and deletes it when replaced or destroyed.
 template <typename Handle> class GdiObject {
   public:
     GdiObject() = default;
@@ -33,8 +35,6 @@ template <typename Handle> class GdiObject {
 };
 
 using Font = GdiObject<HFONT>;
-using Brush = GdiObject<HBRUSH>;
-using Pen = GdiObject<HPEN>;
 
 // BeginPaint and EndPaint around one WM_PAINT.
 class PaintDc {
@@ -65,3 +65,5 @@ class Selection {
     HDC m_dc;
     HGDIOBJ m_previous;
 };
+
+} // namespace virurad

@@ -3,7 +3,7 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
 {
-    Form1 form;
+    virurad::Form1 form;
     if (!form.create(instance, show))
         return 1;
     MSG message;

@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+namespace virurad {
+
 namespace {
 
 // Child ids, in tab order.
@@ -87,7 +89,8 @@ LRESULT Form1::labelColours(HDC dc, HWND label) const
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     if (label == SizeOf) {
         SetBkColor(dc, colorRef(SizeLabelBackground));
-        return reinterpret_cast<LRESULT>(m_white.get());
+        SetDCBrushColor(dc, colorRef(SizeLabelBackground));
+        return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
     }
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
@@ -98,7 +101,8 @@ void Form1::drawCheckButton(const DRAWITEMSTRUCT &item) const
 {
     RECT face = item.rcItem;
     const bool pressed = item.itemState & ODS_SELECTED;
-    FillRect(item.hDC, &face, m_salmon.get());
+    SetDCBrushColor(item.hDC, colorRef(CheckButtonFace));
+    FillRect(item.hDC, &face, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     DrawEdge(item.hDC, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
     const Selection font(item.hDC, m_buttonFont.get());
     SetBkMode(item.hDC, TRANSPARENT);
@@ -113,3 +117,5 @@ void Form1::drawCheckButton(const DRAWITEMSTRUCT &item) const
         DrawFocusRect(item.hDC, &focus);
     }
 }
+
+} // namespace virurad

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+namespace virurad {
+
 std::wstring wideText(std::string_view utf8)
 {
     if (utf8.empty())
@@ -12,3 +14,5 @@ std::wstring wideText(std::string_view utf8)
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), length);
     return wide;
 }
+
+} // namespace virurad

@@ -4,4 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace virurad {
+
 std::wstring wideText(std::string_view utf8);
+
+} // namespace virurad

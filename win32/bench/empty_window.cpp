@@ -27,7 +27,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
     windowClass.lpszClassName = L"EmptyWindow";
     RegisterClassExW(&windowClass);
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT r{0, 0, WindowWidth, WindowHeight};
+    RECT r{0, 0, virurad::WindowWidth, virurad::WindowHeight};
     AdjustWindowRectEx(&r, style, FALSE, 0);
     const HWND window =
         CreateWindowExW(0, L"EmptyWindow", L"Empty window", style, CW_USEDEFAULT, CW_USEDEFAULT,
