@@ -141,7 +141,10 @@ bool Form1::handleDialogKey(const MSG &message)
         return true;
     }
     if (message.wParam == VK_RETURN && message.hwnd == Test) {
-        Test_Click();
+        // Only a fresh press checks: a held key's repeats would open the box again each time
+        // the last one closed. Bit 30 says the key was already down.
+        if (!(message.lParam & (LPARAM(1) << 30)))
+            Test_Click();
         return true;
     }
     return false;
