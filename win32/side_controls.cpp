@@ -86,12 +86,16 @@ void Form1::applyDpi(UINT dpi)
 
 LRESULT Form1::labelColours(HDC dc, HWND label) const
 {
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    // The size label's white is the game's own, so its text is fixed too; the count label takes
+    // the theme's control face with the theme's text on it, readable in light, dark and high
+    // contrast alike.
     if (label == SizeOf) {
+        SetTextColor(dc, colorRef(TextOnFixedFace));
         SetBkColor(dc, colorRef(SizeLabelBackground));
         SetDCBrushColor(dc, colorRef(SizeLabelBackground));
         return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
     }
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
@@ -106,7 +110,7 @@ void Form1::drawCheckButton(const DRAWITEMSTRUCT &item) const
     DrawEdge(item.hDC, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
     const Selection font(item.hDC, m_buttonFont.get());
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
+    SetTextColor(item.hDC, colorRef(TextOnFixedFace));
     if (pressed)
         OffsetRect(&face, 1, 1);
     const std::wstring caption = wideText(CheckButtonCaption);
