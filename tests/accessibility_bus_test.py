@@ -183,8 +183,22 @@ def play_on_the_board(controls, log):
     say("after the clicks", controls["board"], controls["size"], controls["count"])
 
 
-def check_me(app, controls):
-    press(controls["check"], "Press")
+def side_controls_on_screen(controls):
+    """The side controls' extents are where they are drawn, in screen pixels, as the cells' are;
+    Qt's own would give its layout pixels, which at scale 2 put "Check Me!" on the board."""
+    for key, layout in (("scroll", (600, 120, 89, 17)), ("size", (600, 144, 89, 25)),
+                        ("count", (600, 272, 89, 49)), ("check", (600, 448, 89, 33))):
+        expect_extents(f"the {controls[key].name!r} control", controls[key], layout)
+
+
+def click_middle(accessible):
+    """A real click at the middle of an object's extents, as a screen reader routes the mouse."""
+    x, y, width, height = extents(accessible, pyatspi.DESKTOP_COORDS)
+    SESSION.xdotool("mousemove", x + width // 2, y + height // 2, "click", "1")
+
+
+def check_me(app, controls, press_check=lambda check: press(check, "Press")):
+    press_check(controls["check"])
     alert = wait_for("a message box", lambda: child(app, pyatspi.ROLE_ALERT))
     inside = wait_for("the message box's contents", lambda: list(descendants(alert)))
     say("message box", alert, *inside)
@@ -309,9 +323,11 @@ def play():
     board_area = controls["board"].queryComponent().getExtents(pyatspi.WINDOW_COORDS)
     expect("the board's place in the window", list(board_area), SESSION.on_screen(0, 0, 600, 600))
     cells_at_start(controls["board"])
+    side_controls_on_screen(controls)
     play_on_the_board(controls, log)
     turn_wheel()
-    check_me(app, controls)
+    # Pressed where its extents say it is: the box counts the one chip, and no other came.
+    check_me(app, controls, click_middle)
     expect("the size after the wheel turns", controls["size"].name, "25x25")
     change_size(controls, log)
     cells_in_a_small_game(controls, log)

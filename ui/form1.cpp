@@ -6,6 +6,7 @@
 #include "line_check.h"
 #include "qt_design.h"
 #include "screen_pixels.h"
+#include "side_accessible.h"
 #include "side_controls.h"
 
 #include <QAccessibleWidget>
@@ -68,6 +69,8 @@ Form1::Form1(QWidget *parent) : QWidget(parent), m_boardView(new BoardView(m_boa
 
 void Form1::createSideControls()
 {
+    // Before the first accessible name is set, which already asks for the control's interface.
+    QAccessible::installFactory(accessibleSideControl);
     // Created in tab order; only the scroll bar and the button take the focus.
     SizeScroll = makeSizeScroll(this);
     SizeOf = makeSizeLabel(this);

@@ -3,6 +3,7 @@
 
 #include "accessible_texts.h"
 #include "qt_design.h"
+#include "side_widgets.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -38,47 +39,9 @@ QAbstractSlider::SliderAction sizeKeyAction(int key)
     }
 }
 
-class SizeScrollBar : public QScrollBar {
-  public:
-    using QScrollBar::QScrollBar;
-
-  protected:
-    // A stray wheel turn while the pointer rests on the bar would start a new game and wipe
-    // the board, so the size changes only by the arrows, the track, the keys or the thumb.
-    void wheelEvent(QWheelEvent *event) override { event->ignore(); }
-
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        const SliderAction action = sizeKeyAction(event->key());
-        if (action == SliderNoAction)
-            QScrollBar::keyPressEvent(event);
-        else
-            triggerAction(action);
-    }
-};
-
-// Enter on the focused button presses it, as desktop players expect; the button is still
-// nobody's default, so Enter elsewhere in the window presses nothing.
-class CheckButton : public QPushButton {
-  public:
-    using QPushButton::QPushButton;
-
-  protected:
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-        if (!enter) {
-            QPushButton::keyPressEvent(event);
-        } else if (!event->isAutoRepeat()) {
-            // A held key would otherwise open the box again each time it closes.
-            click();
-        }
-    }
-};
-
 QLabel *makeLabel(QWidget *parent, const char *name, PixelRect place, const FontDesign &font)
 {
-    auto *label = new QLabel(parent);
+    auto *label = new CaptionLabel(parent);
     label->setObjectName(QLatin1String(name));
     label->setGeometry(toQRect(place));
     label->setAlignment(Qt::AlignCenter);
@@ -88,6 +51,35 @@ QLabel *makeLabel(QWidget *parent, const char *name, PixelRect place, const Font
 }
 
 } // namespace
+
+// A stray wheel turn while the pointer rests on the bar would start a new game and wipe the
+// board, so the size changes only by the arrows, the track, the keys or the thumb.
+void SizeScrollBar::wheelEvent(QWheelEvent *event)
+{
+    event->ignore();
+}
+
+void SizeScrollBar::keyPressEvent(QKeyEvent *event)
+{
+    const SliderAction action = sizeKeyAction(event->key());
+    if (action == SliderNoAction)
+        QScrollBar::keyPressEvent(event);
+    else
+        triggerAction(action);
+}
+
+// Enter on the focused button presses it, as desktop players expect; the button is still
+// nobody's default, so Enter elsewhere in the window presses nothing.
+void CheckButton::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter) {
+        QPushButton::keyPressEvent(event);
+    } else if (!event->isAutoRepeat()) {
+        // A held key would otherwise open the box again each time it closes.
+        click();
+    }
+}
 
 QScrollBar *makeSizeScroll(QWidget *parent)
 {
