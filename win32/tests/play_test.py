@@ -1,380 +1,36 @@
 #!/usr/bin/env python3
-"""Plays the Windows game under Wine on a private X server with real X input.
+"""Plays the game's play-through on the Windows window under Wine, on a private X server with
+real X input, and checks what only the Windows window has.
 
-    play_test.py WINE_RUN GAME.exe PROBE.exe DPI     (PLAY_TEST_PICTURES=DIR keeps a PNG there)
+    play_test.py WINE_RUN GAME.exe PROBE.exe DPI          the play-through and the Windows checks
+    play_test.py WINE_RUN GAME.exe PROBE.exe DPI theme    the side column under a dark theme
 
 What the window shows is read two ways: the probe, a Windows program in the same Wine session,
-reports the controls' classes, texts, rectangles, scroll position and focus and the message
-boxes through the Windows API; screenshots of the X screen give the pixels. Expected values are
-the game's design at 96 dots per inch, scaled to DPI here.
+reports the captions, the scroll bar, the focus and the message boxes through the Windows API;
+screenshots of the X screen give the pixels. Expected values are the game's design at 96 dots
+per inch, scaled to DPI here. PLAY_TEST_PICTURES=DIR, given to tests/clean_session.sh as the
+test's own setting, keeps there a PNG of a game in progress at DPI, or of the dark theme.
 """
+import math
 import os
-import select
 import subprocess
 import sys
 import tempfile
 import time
 
+# The shared helpers are read from the source tree, which the tests leave as they found it.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests",
+                                "support"))
+import play_through  # noqa: E402
+import x_display  # noqa: E402
+from play_through import WHITE, YELLOW, Failure, cell_points, cell_shows  # noqa: E402
+
 TIMEOUT = 20
-WINE_RUN, GAME, PROBE, DPI = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
-SCALE = DPI / 96
-
-WHITE, YELLOW, BLACK = (255, 255, 255), (255, 255, 0), (0, 0, 0)
-GREEN, BROWN, SALMON = (192, 255, 192), (192, 64, 0), (255, 128, 128)
-
-
-class Failure(Exception):
-    pass
-
-
-def dev(v):
-    """A design coordinate in device pixels, halves rounded up as the window rounds them."""
-    return int(v * SCALE + 0.5)
-
-
-def start_xvfb():
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp",
-                             "-noreset", "-screen", "0", "1600x1400x24"], pass_fds=[write_end])
-    os.close(write_end)
-    if not select.select([read_end], [], [], TIMEOUT)[0]:
-        raise Failure("Xvfb did not start")
-    with os.fdopen(read_end) as pipe:
-        return xvfb, ":" + pipe.readline().strip()
-
-
-class Game:
-    def __init__(self, display):
-        self.env = dict(os.environ, DISPLAY=display)
-        # The first run in a new Wine prefix makes the prefix, which takes a while.
-        subprocess.run([WINE_RUN, PROBE, "window"], env=self.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=120)
-        self.process = subprocess.Popen([WINE_RUN, GAME], env=self.env)
-        self.controls = {}
-        self.wait(lambda: self.read_window() and len(self.controls) == 4, "the window")
-
-    def run_probe(self, what):
-        # Into a file, not a pipe: the Wine server and desktop processes that the first program
-        # of a session starts stay on, and would keep a pipe open.
-        with tempfile.TemporaryFile("w+") as out:
-            status = subprocess.run([WINE_RUN, PROBE, what], env=self.env, stdout=out,
-                                    stderr=subprocess.DEVNULL, timeout=TIMEOUT).returncode
-            out.seek(0)
-            return out.read() if status == 0 else None
-
-    def read_window(self):
-        out = self.run_probe("window")
-        if not out:
-            return False
-        self.controls = {}
-        for line in out.splitlines():
-            words = line.split('"')
-            fields = words[2].split()
-            if line.startswith("window "):
-                self.title = words[1]
-                self.origin = (int(fields[0]), int(fields[1]))
-                self.client = (int(fields[2]), int(fields[3]))
-                self.enabled = fields[5] == "1"
-            else:
-                kind = line.split()[1]
-                control = {"class": kind, "text": words[1],
-                           "rect": tuple(int(f) for f in fields[:4]),
-                           "focus": fields[-1] == "1"}
-                if kind == "ScrollBar":
-                    control["pos"], control["range"] = int(fields[5]), (int(fields[7]),
-                                                                        int(fields[8]))
-                self.controls[kind if kind != "Static" else words[1].strip()[-5:]] = control
-        return True
-
-    def wait(self, condition, what):
-        deadline = time.monotonic() + TIMEOUT
-        while time.monotonic() < deadline:
-            if condition():
-                return
-            time.sleep(0.05)
-        raise Failure("timed out waiting for " + what)
-
-    # The probe's view of the side controls.
-    def scroll(self):
-        return self.controls["ScrollBar"]
-
-    def texts(self):
-        self.read_window()
-        return [c["text"] for c in self.controls.values() if c["class"] == "Static"]
-
-    def expect_captions(self, size, count):
-        self.wait(lambda: self.texts() == [size, count], f"captions {size!r} {count!r}")
-
-    def focus(self):
-        self.read_window()
-        return [c["class"] for c in self.controls.values() if c["focus"]]
-
-    # Real input through the X server, at design coordinates of the client area.
-    def xdo(self, *args):
-        subprocess.run(["xdotool", *args], env=self.env, check=True)
-
-    def at(self, x, y):
-        return str(self.origin[0] + dev(x)), str(self.origin[1] + dev(y))
-
-    def click(self, x, y, button=1):
-        # X handles the requests in order, so the click lands where the pointer was moved to.
-        self.xdo("mousemove", *self.at(x, y), "click", str(button))
-
-    def drag(self, start, end, button=1, between=None):
-        self.xdo("mousemove", *self.at(*start), "mousedown", str(button))
-        self.xdo("mousemove", *self.at(*end))
-        if between:
-            between()
-        self.xdo("mouseup", str(button))
-
-    def key(self, name):
-        self.xdo("key", name)
-
-    # Pixels of the client area, from a screenshot of the whole X screen.
-    def screenshot(self):
-        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
-                              env=self.env, capture_output=True, check=True).stdout
-        # "P6", width, height, "255", one whitespace byte, then the pixels.
-        magic, width, height, maximum = data.split(maxsplit=4)[:4]
-        check(magic == b"P6" and maximum == b"255", "a screenshot of 8-bit pixels")
-        self.width = int(width)
-        self.pixels = data[len(data) - 3 * self.width * int(height):]
-        return self
-
-    def save_picture(self, path):
-        """The client area as a PNG, for a person to look at."""
-        width, height = dev(688), dev(600)
-        subprocess.run(["import", "-window", "root", "-crop",
-                        f"{width}x{height}+{self.origin[0]}+{self.origin[1]}", path],
-                       env=self.env, check=True)
-
-    def pixel(self, x, y):
-        """The device pixel at device coordinates of the client area."""
-        i = ((self.origin[1] + y) * self.width + self.origin[0] + x) * 3
-        return tuple(self.pixels[i:i + 3])
-
-    def wait_pixels(self, expected, what):
-        def matches():
-            self.screenshot()
-            return all(self.pixel(x, y) == colour for (x, y), colour in expected.items())
-        try:
-            self.wait(matches, what)
-        except Failure:
-            found = {p: self.pixel(*p) for p in expected}
-            raise Failure(f"{what}: expected {expected}, found {found}") from None
-
-
-def cell_box(x, y, side):
-    """Cell (x, y) of a board of `side` cells, in device pixels: left, top, right, bottom."""
-    edge = lambda i: dev(round(i * 600 / side))
-    return edge(x), edge(y), edge(x + 1), edge(y + 1)
-
-
-def cell_centre(x, y, side=25):
-    c = 600 / side
-    return x * c + c / 2, y * c + c / 2
-
-
-def check_start(game):
-    check(game.title == "Vir Urad Izuva?", "title")
-    check(game.client == (dev(688), dev(600)), f"client area {game.client}")
-    expected = {"ScrollBar": (600, 120, 89, 17), "25x25": (600, 144, 89, 25),
-                "Chips": (600, 272, 89, 49), "Button": (600, 448, 89, 33)}
-    for name, (left, top, width, height) in expected.items():
-        rect = (dev(left), dev(top), dev(left + width) - dev(left), dev(top + height) - dev(top))
-        check(game.controls[name]["rect"] == rect, f"{name} at {game.controls[name]['rect']}")
-    check(game.controls["Button"]["text"] == "Check Me!", "button caption")
-    check(game.scroll()["pos"] == 25 and game.scroll()["range"] == (3, 25), "scroll bar 3..25 at 25")
-    game.expect_captions("25x25", " 0 Chips ")
-    check(game.focus() == ["ScrollBar"], "focus starts on the scroll bar")
-    last = cell_box(24, 24, 25)
-    check(last == (dev(576), dev(576), dev(600), dev(600)), "cell (24, 24) spans 576..599")
-    game.wait_pixels({(0, 0): BLACK, (dev(12), dev(12)): WHITE, (last[2] - 1, last[3] - 1): BLACK,
-                      (last[0] + dev(12), last[1] + dev(12)): WHITE,
-                      (dev(640), dev(60)): GREEN, (dev(640), dev(590)): GREEN,
-                      (dev(606), dev(452)) : SALMON, (dev(603), dev(147)): WHITE},
-                     "the empty 25 x 25 board, the green column, the pink button")
-
-
-def chip_pixels(x, y, side=25):
-    """A chip's centre is brown; between the disc and the border the cell is still white."""
-    left, top, right, bottom = cell_box(x, y, side)
-    middle = (left + right) // 2, (top + bottom) // 2
-    return middle, (left + dev(3), middle[1]), (middle[0], top + dev(3))
-
-
-def check_chips_and_marks(game):
-    centre, side_gap, top_gap = chip_pixels(2, 3)
-    game.click(*cell_centre(2, 3))
-    game.expect_captions("25x25", " 1 Chips ")
-    game.wait_pixels({centre: BROWN, side_gap: WHITE, top_gap: WHITE}, "a chip on (2, 3)")
-    game.click(*cell_centre(2, 3))
-    game.expect_captions("25x25", " 0 Chips ")
-    game.wait_pixels({centre: WHITE}, "the chip on (2, 3) removed")
-
-    centre, side_gap, _ = chip_pixels(5, 5)
-    left, top, _, _ = cell_box(5, 5, 25)
-    game.click(*cell_centre(5, 5), button=3)
-    game.wait_pixels({centre: YELLOW, (left + dev(1), top + dev(1)): YELLOW, (left, top): BLACK},
-                     "a yellow mark up to the border")
-    game.click(*cell_centre(5, 5))
-    game.expect_captions("25x25", " 1 Chips ")
-    game.wait_pixels({centre: BROWN, side_gap: WHITE}, "a chip replacing the mark")
-    game.click(*cell_centre(5, 5), button=3)
-    game.expect_captions("25x25", " 0 Chips ")
-    game.wait_pixels({centre: YELLOW, side_gap: YELLOW}, "the mark taking the chip's place")
-    game.click(*cell_centre(5, 5), button=3)
-    game.wait_pixels({centre: WHITE}, "the mark cleared")
-
-    centre, _, _ = chip_pixels(6, 6)
-    game.click(*cell_centre(6, 6), button=2)
-    game.click(*cell_centre(7, 7))  # a marker click whose effect shows the middle one's is done
-    game.expect_captions("25x25", " 1 Chips ")
-    game.screenshot()
-    check(game.pixel(*centre) == WHITE, "the middle button changes nothing")
-    game.click(*cell_centre(7, 7))
-    game.expect_captions("25x25", " 0 Chips ")
-
-
-def check_releases_elsewhere(game):
-    game.drag(cell_centre(7, 7), cell_centre(8, 7))
-    game.expect_captions("25x25", " 1 Chips ")
-    game.wait_pixels({chip_pixels(8, 7)[0]: BROWN, chip_pixels(7, 7)[0]: WHITE},
-                     "a release on another cell counts there")
-    # Off the board: onto the side column, then off the window altogether.
-    game.drag(cell_centre(9, 9), (650, 60))
-    game.drag(cell_centre(9, 9), (900, 300))
-    game.click(*cell_centre(8, 7))
-    game.expect_captions("25x25", " 0 Chips ")
-    game.screenshot()
-    check(game.pixel(*chip_pixels(9, 9)[0]) == WHITE, "a release off the board counts nowhere")
-
-
-def board_side(game, side):
-    """Wait until the board shows `side` cells: the first cell's right border moved."""
-    left, top, right, bottom = cell_box(0, 0, side)
-    middle = (top + bottom) // 2
-    game.wait_pixels({(right - 1, middle): BLACK, (right - dev(2) - 1, middle): WHITE,
-                      (right, middle): BLACK}, f"a {side} x {side} board")
-
-
-def step(game, action, size):
-    action()
-    game.expect_captions(f"{size}x{size}", " 0 Chips ")
-    check(game.scroll()["pos"] == size, f"scroll bar at {size}")
-
-
-def check_scroll_bar(game):
-    game.click(*cell_centre(0, 0))
-    game.expect_captions("25x25", " 1 Chips ")
-    step(game, lambda: game.click(600 + 8, 128), 24)  # left arrow
-    board_side(game, 24)
-    game.screenshot()
-    check(game.pixel(*chip_pixels(0, 0, 24)[0]) == WHITE, "a new size clears the chips")
-    step(game, lambda: game.click(680, 128), 25)  # right arrow
-    step(game, lambda: game.click(630, 128), 24)  # the track, left of the thumb
-    game.wait(lambda: game.focus() == ["ScrollBar"], "the focus on the scroll bar")
-    step(game, lambda: game.key("Left"), 23)
-    step(game, lambda: game.key("Right"), 24)
-    step(game, lambda: game.key("Home"), 3)
-    board_side(game, 3)
-    step(game, lambda: game.key("Next"), 4)
-    step(game, lambda: game.key("End"), 25)
-
-    # A drag of the thumb counts only when it is let go.
-    thumb_x = game.scroll()["rect"][0] + game.scroll()["rect"][2] - dev(17) - dev(8)
-    seen = []
-    game.drag((thumb_x / SCALE, 128), (620, 128),
-              between=lambda: (time.sleep(0.3), seen.append(game.texts())))
-    check(seen == [["25x25", " 0 Chips "]], f"nothing changes while the thumb moves: {seen}")
-    game.wait(lambda: game.read_window() and game.scroll()["pos"] < 25, "the drag to count")
-    size = game.scroll()["pos"]
-    game.expect_captions(f"{size}x{size}", " 0 Chips ")
-
-    game.key("End")
-    game.expect_captions("25x25", " 0 Chips ")
-    for button in ("4", "5", "6", "7"):
-        game.click(640, 128, button=button)
-        game.click(*cell_centre(3, 3), button=button)
-    game.click(*cell_centre(1, 1))  # shows that the wheel's turns have all been handled
-    game.expect_captions("25x25", " 1 Chips ")
-    check(game.scroll()["pos"] == 25, "the wheel leaves the scroll bar alone")
-
-
-def read_box(game):
-    out = game.run_probe("box")
-    if not out:
-        return None
-    return dict(line.split(" ", 1) for line in out.splitlines())
-
-
-def icon_colour(game, box):
-    """Whether the box's icon is mostly red, as the stop sign is, or blue, as the "i" is."""
-    left, top, width, height = (int(v) for v in box["icon"].split())
-    game.screenshot()
-    red = blue = 0
-    for y in range(top, top + height):
-        for x in range(left, left + width):
-            i = (y * game.width + x) * 3
-            r, g, b = game.pixels[i:i + 3]
-            red += r > 160 and g < 90 and b < 90
-            blue += b > 160 and r < 90
-    return "red" if red > 3 * blue and red > 20 else "blue" if blue > 3 * red and blue > 20 else ""
-
-
-def check_message_boxes(game):
-    game.key("End")  # a fresh board, whatever the drag left
-    game.click(*cell_centre(1, 1))
-    game.expect_captions("25x25", " 0 Chips ")
-    for x in (0, 1, 2):
-        game.click(*cell_centre(x, 0))
-    game.expect_captions("25x25", " 3 Chips ")
-    game.click(644, 464)
-    box = {}
-    game.wait(lambda: box.update(read_box(game) or {}) or box, "the message box")
-    check(box.get("title") == '"Line Found"', f"title {box.get('title')}")
-    check(box.get("text") == '"There is a line of 3 chips. Try again!"', f"text {box.get('text')}")
-    check(icon_colour(game, box) == "red", "the stop icon")
-    check(box.get("button") == '1 "OK"' and box.get("owner") == "disabled 1", f"box {box}")
-    # The box is modal: a click on the board while it is open changes nothing.
-    game.click(*cell_centre(10, 10))
-    game.key("Return")
-    game.wait(lambda: read_box(game) is None, "the box to close")
-    game.click(*cell_centre(2, 0))
-    game.expect_captions("25x25", " 2 Chips ")
-    game.screenshot()
-    check(game.pixel(*chip_pixels(10, 10)[0]) == WHITE, "no click reaches the board under a box")
-
-    # Tab moves between the scroll bar and the button only; Enter presses the button.
-    game.wait(lambda: game.focus() != [], "the window to have the focus again")
-    if game.focus() == ["Button"]:
-        game.key("Tab")
-    game.wait(lambda: game.focus() == ["ScrollBar"], "the focus on the scroll bar")
-    game.key("Tab")
-    game.wait(lambda: game.focus() == ["Button"], "Tab to the button")
-    game.key("Tab")
-    game.wait(lambda: game.focus() == ["ScrollBar"], "Tab back to the scroll bar")
-    game.key("Tab")
-    game.wait(lambda: game.focus() == ["Button"], "Tab to the button again")
-    game.key("Return")
-    box = {}
-    game.wait(lambda: box.update(read_box(game) or {}) or box, "Enter to press the button")
-    check(box.get("title") == '"No Line Found!"', f"title {box.get('title')}")
-    check(box.get("text") == '"There is no line! Your result of 2 chips is a success!"',
-          f"text {box.get('text')}")
-    check(icon_colour(game, box) == "blue", "the information icon")
-    game.key("Return")
-    game.wait(lambda: read_box(game) is None, "the box to close")
-    game.expect_captions("25x25", " 2 Chips ")
-
-
-def check_close(game):
-    game.key("alt+F4")
-    try:
-        status = game.process.wait(TIMEOUT)
-    except subprocess.TimeoutExpired:
-        raise Failure("closing the window did not end the game") from None
-    check(status == 0, f"the game ended with status {status}")
+BLACK, GREEN, SALMON = (0, 0, 0), (192, 255, 192), (255, 128, 128)
+BUTTONS = {"left": 1, "middle": 2, "right": 3}
+WHEEL = {"up": 4, "down": 5, "left": 6, "right": 7}
+KEYS = {"PageUp": "Prior", "PageDown": "Next", "Shift+Tab": "shift+Tab"}
 
 
 def check(condition, what):
@@ -382,27 +38,408 @@ def check(condition, what):
         raise Failure(what)
 
 
-def main():
-    xvfb, display = start_xvfb()
-    game = None
+class WineWindow(play_through.Window):
+    """The game under Wine: X input at device pixels, read back through the probe and the screen."""
+
+    def __init__(self, wine_run, game, probe, dpi, display):
+        self.wine_run, self.probe_exe, self.scale = wine_run, probe, dpi / 96
+        self.display = display
+        self.env = dict(os.environ, DISPLAY=display)
+        # The first run in a new Wine prefix makes the prefix, which takes a while.
+        subprocess.run([wine_run, probe, "window"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=180)
+        self.process = subprocess.Popen([wine_run, game], env=self.env)
+        self.settle()
+        wait(lambda: self.settle() or (self.state() and len(self.state()["controls"]) == 4),
+             "the window with its four controls")
+
+    # Device pixels: a layout point v is device pixel floor(v * scale), as the table says.
+    def dev(self, v):
+        """A design length or edge in device pixels, halves rounded up as the window rounds."""
+        return int(v * self.scale + 0.5)
+
+    def device(self, point):
+        return math.floor(point[0] * self.scale), math.floor(point[1] * self.scale)
+
+    def layout(self, x, y):
+        """The layout point whose device pixel is (x, y)."""
+        return (x + 0.5) / self.scale, (y + 0.5) / self.scale
+
+    # What the probe and the screen show, read at most once between two settles.
+    def settle(self):
+        self._state = self._shot = None
+
+    def run_probe(self, *args):
+        # Into a file, not a pipe: the Wine server and desktop processes that the first program
+        # of a session starts stay on, and would keep a pipe open.
+        with tempfile.TemporaryFile("w+") as out:
+            status = subprocess.run([self.wine_run, self.probe_exe, *args], env=self.env,
+                                    stdout=out, stderr=subprocess.DEVNULL,
+                                    timeout=TIMEOUT).returncode
+            out.seek(0)
+            return out.read() if status == 0 else None
+
+    def state(self):
+        if self._state is None:
+            out = self.run_probe("window")
+            self._state = parse_probe(out) if out else {}
+        return self._state
+
+    def screen(self):
+        if self._shot is None:
+            self._shot = x_display.Screenshot(self.display)
+        return self._shot
+
+    def pixel(self, x, y):
+        """The device pixel at device coordinates of the client area."""
+        ox, oy = self.state()["origin"]
+        return self.screen().pixel(ox + x, oy + y)
+
+    def control(self, name):
+        return self.state()["controls"][name]
+
+    # Real input, at the screen pixel under a layout point.
+    def xdo(self, *args):
+        x_display.xdotool(self.display, *args)
+
+    def at(self, point):
+        x, y = self.device(point)
+        ox, oy = self.state()["origin"]
+        return ox + x, oy + y
+
+    def click(self, button, point):
+        # X handles the requests in order, so the click lands where the pointer was moved to.
+        self.xdo("mousemove", *self.at(point), "click", BUTTONS[button])
+
+    def drag(self, button, start, end, during):
+        self.xdo("mousemove", *self.at(start), "mousedown", BUTTONS[button])
+        self.xdo("mousemove", *self.at(end))
+        during()
+        self.xdo("mouseup", BUTTONS[button])
+
+    def wheel(self, direction, point):
+        self.xdo("mousemove", *self.at(point), "click", WHEEL[direction])
+
+    def key(self, name):
+        self.xdo("key", KEYS.get(name, name))
+
+    def place(self, name):
+        """Where the window draws a named part, from the scroll bar's and the box's own layout."""
+        self.settle()
+        if name == "message box's OK":
+            wait(lambda: self.settle() or "button" in self.state().get("box", {}), "a box's OK")
+            left, top, width, height = self.state()["box"]["button"][1]
+            return self.layout(left + width // 2, top + height // 2)
+        bar = self.control("SizeScroll")
+        left, top, width, height = bar["rect"]
+        arrows, thumb_left, thumb_right = bar["arrows"], *bar["thumb"]
+        x = {"scroll bar's left arrow": arrows // 2,
+             "scroll bar's right arrow": width - arrows // 2 - 1,
+             "scroll bar's track left of the thumb": (arrows + thumb_left) // 2,
+             "scroll bar's track right of the thumb": (thumb_right + width - arrows) // 2,
+             "scroll bar's thumb": (thumb_left + thumb_right) // 2}[name]
+        return self.layout(left + x, top + height // 2)
+
+    def read(self, what):
+        state = self.state()
+        if not state:
+            return None
+        if what == "size":
+            return self.control("SizeOf")["text"]
+        if what == "count":
+            return self.control("Number")["text"]
+        if what == "scroll":
+            return self.control("SizeScroll")["pos"]
+        if what == "focus":
+            return next((name for name, c in state["controls"].items() if c["focus"]), None)
+        if what == "box":
+            return self.box(state.get("box"))
+        raise Failure(f"no reading of {what}")
+
+    def box(self, box):
+        """The open box as the table describes it; a Windows box also has one OK button and
+        disables its owner while it is open, or the reading says what is wrong."""
+        if not box:
+            return None
+        seen = {"title": box.get("title"), "text": box.get("text"),
+                "icon": self.icon_colour(box["icon"]) if "icon" in box else None}
+        if box.get("buttons") != ["OK"]:
+            seen["buttons"] = box.get("buttons")
+        if box.get("owner-enabled") != "0":
+            seen["modal"] = False
+        return seen
+
+    def icon_colour(self, rect):
+        """"error" for a mostly red icon, as the stop sign is, "information" for a blue one."""
+        left, top, width, height = rect
+        red = blue = 0
+        for y in range(top, top + height):
+            for x in range(left, left + width):
+                r, g, b = self.pixel(x, y)
+                red += r > 160 and g < 90 and b < 90
+                blue += b > 160 and r < 90
+        if red > 3 * blue and red > 20:
+            return "error"
+        return "information" if blue > 3 * red and blue > 20 else None
+
+    def cell_box(self, x, y, size):
+        """Cell (x, y) of a board of `size` cells in device pixels: left, top, right, bottom,
+        each edge rounded to a whole layout pixel and then to a device pixel, halves up."""
+        edge = lambda i: self.dev(math.floor(i * 600 / size + 0.5))
+        return edge(x), edge(y), edge(x + 1), edge(y + 1)
+
+    def cell(self, x, y, size):
+        middle, corner = cell_points(x, y, size)
+        shows = cell_shows(self.pixel(*self.device(middle)), self.pixel(*self.device(corner)))
+        if shows is None:
+            return None
+        # Beyond the table's two points, the whole frame: a black border on every side, the
+        # cell's colour just inside it and still 3 pixels in, where a chip must not reach. A
+        # board still drawn at another size fails here, as its borders stand elsewhere.
+        left, top, right, bottom = self.cell_box(x, y, size)
+        inside = YELLOW if shows == "marked" else WHITE
+        mx, my = (left + right) // 2, (top + bottom) // 2
+        one, three = self.dev(1), self.dev(3)
+        sides = [((left, my), (left + one, my), (left + three, my)),
+                 ((right - 1, my), (right - 1 - one, my), (right - 1 - three, my)),
+                 ((mx, top), (mx, top + one), (mx, top + three)),
+                 ((mx, bottom - 1), (mx, bottom - 1 - one), (mx, bottom - 1 - three))]
+        for border, just_inside, three_in in sides:
+            found = (self.pixel(*border), self.pixel(*just_inside), self.pixel(*three_in))
+            if found != (BLACK, inside, inside):
+                return f"{shows} without its frame: border, inside, 3 in {found}"
+        return shows
+
+    def save_picture(self, path):
+        """The client area as a PNG, for a person to look at."""
+        ox, oy = self.state()["origin"]
+        subprocess.run(["import", "-window", "root", "-crop",
+                        f"{self.dev(688)}x{self.dev(600)}+{ox}+{oy}", path],
+                       env=self.env, check=True)
+
+
+def parse_probe(out):
+    """The probe's lines: the window, its controls by the game's names, and the open box."""
+    state, controls, statics, box = {}, {}, [], {}
+    for line in out.splitlines():
+        words = line.split('"')
+        fields = words[-1].split()
+        if line.startswith("window "):
+            state["title"] = words[1]
+            state["origin"] = (int(fields[0]), int(fields[1]))
+            state["client"] = (int(fields[2]), int(fields[3]))
+        elif line.startswith("control "):
+            kind = line.split()[1]
+            control = {"class": kind, "text": words[1],
+                       "rect": tuple(int(f) for f in fields[:4]), "focus": fields[-1] == "1"}
+            if kind == "ScrollBar":
+                after = lambda name, n=1: [int(f) for f in
+                                           fields[fields.index(name) + 1:fields.index(name) + 1 + n]]
+                control["pos"], = after("pos")
+                control["range"] = tuple(after("range", 2))
+                control["arrows"], = after("arrows")
+                control["thumb"] = tuple(after("thumb", 2))
+                controls["SizeScroll"] = control
+            elif kind == "Button":
+                controls["Test"] = control
+            else:
+                statics.append(control)
+        elif line.startswith("box "):
+            part = line.split()[1]
+            if part in ("title", "text"):
+                box[part] = words[1]
+            elif part == "icon":
+                box["icon"] = tuple(int(f) for f in fields[2:6])
+            elif part == "button":
+                box.setdefault("buttons", []).append(words[1])
+                box["button"] = (words[1], tuple(int(f) for f in fields[:4]))
+            else:
+                box[part] = fields[2]
+    # The two labels by where they stand: the size above the count.
+    for name, control in zip(("SizeOf", "Number"), sorted(statics, key=lambda c: c["rect"][1])):
+        controls[name] = control
+    state["controls"] = controls
+    if box:
+        state["box"] = box
+    return state
+
+
+def wait(condition, what, timeout=TIMEOUT):
+    deadline = time.monotonic() + timeout
+    while not condition():
+        if time.monotonic() > deadline:
+            raise Failure("timed out waiting for " + what)
+        time.sleep(0.05)
+
+
+def check_start(window):
+    """The window and its controls where the design puts them at this density, and the colours
+    the table does not name: the green beside the board, the pink button, the white label."""
+    window.settle()
+    state, dev = window.state(), window.dev
+    check(state["title"] == "Vir Urad Izuva?", f"title {state['title']!r}")
+    check(state["client"] == (dev(688), dev(600)), f"client area {state['client']}")
+    expected = {"SizeScroll": (600, 120, 89, 17), "SizeOf": (600, 144, 89, 25),
+                "Number": (600, 272, 89, 49), "Test": (600, 448, 89, 33)}
+    for name, (left, top, width, height) in expected.items():
+        rect = (dev(left), dev(top), dev(left + width) - dev(left), dev(top + height) - dev(top))
+        check(window.control(name)["rect"] == rect, f"{name} at {window.control(name)['rect']}")
+    check(window.control("Test")["text"] == "Check Me!", "the button's caption")
+    check(window.control("SizeScroll")["range"] == (3, 25), "the scroll bar's range 3..25")
+    pixels = {(0, 0): BLACK, (dev(600) - 1, dev(600) - 1): BLACK, (dev(640), dev(60)): GREEN,
+              (dev(640), dev(590)): GREEN, (dev(606), dev(452)): SALMON,
+              (dev(603), dev(147)): WHITE}
+    wait(lambda: window.settle() or all(window.pixel(*p) == c for p, c in pixels.items()),
+         f"the board's corners black, the green column, the pink button, the white label {pixels}")
+
+
+def check_game_ends_as_played(window):
+    """What the table leaves (two chips and a mark) stays through what plays nothing on
+    Windows alone: a release beyond the window's edge, and the wheel over the board and the
+    scroll bar's track in every direction."""
+    window.drag("left", (7 * 24 + 12, 12), (900, 300), lambda: None)
+    for direction in ("up", "down", "left", "right"):
+        window.wheel(direction, (3 * 24 + 12, 3 * 24 + 12))
+        window.wheel(direction, window.place("scroll bar's track left of the thumb"))
+    # A chip whose count shows that everything before it has been handled.
+    window.click("left", (5 * 24 + 12, 12))
+    expect(window, {"size": "25x25", "scroll": 25, "count": " 3 Chips "},
+           {"7 0": "empty", "5 0": "chip", "0 0": "chip", "1 0": "marked", "2 0": "chip"})
+
+
+def check_held_keys(window):
+    """A held key repeats on the scroll bar, one step per repeat, but a held Enter on the
+    button opens the box once: only a fresh press checks the board."""
+    expect(window, {"focus": "Test"})
+    window.key("Tab")
+    expect(window, {"focus": "SizeScroll"})
+    hold(window, "Left", 1.5)
+    # One step would be the press alone: more shows that the X server repeats the key and
+    # that the repeats reach the window.
+    wait(lambda: window.settle() or window.read("scroll") <= 22, "a held Left to repeat")
+    window.key("End")
+    window.key("Tab")
+    expect(window, {"size": "25x25", "focus": "Test", "box": None})
+
+    with tempfile.TemporaryFile("w+") as watcher:
+        counting = subprocess.Popen([window.wine_run, window.probe_exe, "boxes", "4000"],
+                                    env=window.env, stdout=watcher, stderr=subprocess.DEVNULL)
+        wait(lambda: watcher.seek(0) == 0 and "watching" in watcher.read(), "the box watcher")
+        hold(window, "Return", 1.5)
+        counting.wait(TIMEOUT)
+        watcher.seek(0)
+        report = watcher.read().split()
+    check(report[-2:] == ["opened", "1"], f"a held Enter opened boxes: {report}")
+    window.settle()
+    if window.read("box"):
+        window.key("Return")
+    expect(window, {"box": None, "focus": "Test"})
+
+
+def hold(window, key, seconds):
+    window.xdo("keydown", key)
+    time.sleep(seconds)
+    window.xdo("keyup", key)
+
+
+def check_close(window):
+    window.key("alt+F4")
     try:
-        game = Game(display)
-        for part in (check_start, check_chips_and_marks, check_releases_elsewhere,
-                     check_scroll_bar, check_message_boxes, check_close):
-            started = time.monotonic()
-            part(game)
-            print(f"passed: {part.__name__.removeprefix('check_').replace('_', ' ')}"
-                  f" ({time.monotonic() - started:.1f} s)", flush=True)
-            # PLAY_TEST_PICTURES=DIR keeps the window as the game ends, two chips on it.
-            if part is check_message_boxes and os.environ.get("PLAY_TEST_PICTURES"):
-                game.save_picture(os.path.join(os.environ["PLAY_TEST_PICTURES"],
-                                               f"win32-{DPI}dpi.png"))
-    except Failure as failure:
-        print(f"FAILED at {DPI} dpi: {failure}", file=sys.stderr)
+        status = window.process.wait(TIMEOUT)
+    except subprocess.TimeoutExpired:
+        raise Failure("closing the window did not end the game") from None
+    check(status == 0, f"the game ended with status {status}")
+
+
+def expect(window, readings, cells=None):
+    wanted = dict(readings, **({"cells": cells} if cells else {}))
+    play_through.PlayThrough(window).expect(wanted, "the Windows checks")
+
+
+def play(window, dpi):
+    check_start(window)
+    print("passed: the window's layout and colours at start", flush=True)
+    steps = play_through.PlayThrough(window, timeout=TIMEOUT).play(
+        log=lambda line: print(line, flush=True))
+    print(f"passed: all {steps} steps of the play-through", flush=True)
+    if os.environ.get("PLAY_TEST_PICTURES"):
+        window.save_picture(os.path.join(os.environ["PLAY_TEST_PICTURES"], f"win32-{dpi}dpi.png"))
+    for part in (check_game_ends_as_played, check_held_keys, check_close):
+        part(window)
+        print(f"passed: {part.__name__.removeprefix('check_').replace('_', ' ')}", flush=True)
+
+
+# A dark theme with a light text, the count label's face and text in colours of their own.
+THEME = {"ButtonFace": (40, 40, 60), "ButtonText": (250, 230, 120),
+         "Window": (0, 0, 0), "WindowText": (255, 255, 255)}
+
+
+def set_theme(wine_run, env):
+    for name, rgb in THEME.items():
+        subprocess.run([wine_run, "reg", "add", r"HKCU\Control Panel\Colors", "/v", name, "/t",
+                        "REG_SZ", "/d", " ".join(map(str, rgb)), "/f"], env=env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+
+
+def caption_colours(window, name, face, text, inset=0):
+    """How a control's caption shows on its face: whether every pixel is a blend of the two
+    colours, as smoothed text is, channel by channel, and how many pixels are well into the
+    text's colour (the strokes)."""
+    left, top, width, height = window.control(name)["rect"]
+    right = min(left + width, window.dev(688))
+    blended, strokes = True, 0
+    for y in range(top + inset, top + height - inset):
+        for x in range(left + inset, right - inset):
+            pixel = window.pixel(x, y)
+            blended &= all(min(f, t) - 3 <= p <= max(f, t) + 3
+                           for p, f, t in zip(pixel, face, text))
+            strokes += all(abs(p - t) < abs(p - f) for p, f, t in zip(pixel, face, text)
+                           if f != t)
+    return blended, strokes
+
+
+def check_theme(window):
+    """Under a dark theme every caption of the side column stays readable: the count in the
+    theme's button text on the theme's control face, the size and the button's caption in a
+    fixed dark text on their fixed white and pink (inside the button's edges)."""
+    captions = {"Number": (THEME["ButtonFace"], THEME["ButtonText"], 0),
+                "SizeOf": (WHITE, BLACK, 0), "Test": (SALMON, BLACK, window.dev(3))}
+    seen = {}
+
+    def readable():
+        window.settle()
+        seen.update({name: caption_colours(window, name, *colours)
+                     for name, colours in captions.items()})
+        return all(blended and strokes > 20 for blended, strokes in seen.values())
+    try:
+        wait(readable, "readable captions under a dark theme")
+    except Failure:
+        raise Failure(f"captions under a dark theme, (only blends of face and text, strokes): "
+                      f"{seen}") from None
+    if os.environ.get("PLAY_TEST_PICTURES"):
+        window.save_picture(os.path.join(os.environ["PLAY_TEST_PICTURES"], "win32-theme.png"))
+    print("passed: the side column's captions under a dark theme", flush=True)
+    # With no window manager, Wine gives its window the keyboard at the first click on it.
+    window.click("left", (650, 60))
+    check_close(window)
+
+
+def main():
+    wine_run, game, probe, dpi = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
+    theme = sys.argv[5:] == ["theme"]
+    xvfb, display = x_display.start_x_server()
+    window = None
+    try:
+        if theme:
+            set_theme(wine_run, dict(os.environ, DISPLAY=display))
+        window = WineWindow(wine_run, game, probe, dpi, display)
+        check_theme(window) if theme else play(window, dpi)
+    except (Failure, x_display.Failure) as failure:
+        print(f"FAILED at {dpi} dpi: {failure}", file=sys.stderr)
         return 1
     finally:
-        if game and game.process.poll() is None:
-            game.process.kill()
+        if window and window.process.poll() is None:
+            window.process.kill()
         subprocess.run(["wineserver", "-k"], env=dict(os.environ))
         xvfb.terminate()
         xvfb.wait()

@@ -1,14 +1,15 @@
 // Reads the game's window as Windows itself knows it, for the tests: its controls' classes,
-// texts, rectangles, scroll position and focus, and an open message box's title, text, buttons
-// and where its icon stands on the screen.
+// texts, rectangles, scroll position and parts, focus, and an open message box's title, text,
+// icon and buttons. Rectangles are in device pixels of the game's client area.
 //
-//   probe window    the window and each control, one line each
-//   probe box       the message box the window has open, if any
+//   probe window       the window, each control and the open message box, one line each
+//   probe boxes MS     watches for MS milliseconds and says how many message boxes opened
 //
-// Exits with 1 when the window (or the box) is not there, so a test can poll for it.
+// Exits with 1 when the window is not there (or not shown yet), so a test can poll for it.
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -49,22 +50,92 @@ HWND focusOf(HWND window)
     return info.hwndFocus;
 }
 
-BOOL CALLBACK printControl(HWND control, LPARAM parent)
+// "L T W H" of a window's rectangle in the game's client area.
+void printRect(HWND window, HWND game)
 {
     RECT r;
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, reinterpret_cast<HWND>(parent), reinterpret_cast<POINT *>(&r), 2);
-    std::printf("control %s \"%s\" %ld %ld %ld %ld", classOf(control).c_str(),
-                textOf(control).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top);
-    if (classOf(control) == "ScrollBar") {
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_ALL;
-        GetScrollInfo(control, SB_CTL, &info);
-        std::printf(" pos %d range %d %d", info.nPos, info.nMin, info.nMax);
-    }
+    GetWindowRect(window, &r);
+    MapWindowPoints(nullptr, game, reinterpret_cast<POINT *>(&r), 2);
+    std::printf(" %ld %ld %ld %ld", r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+// The value and range, and where the arrows and the thumb are drawn, from the bar's own left.
+// Wine does not hand a scroll bar's parts to another process, so a hidden twin of the bar in
+// this one, of the same class, size, range and value, is asked where Windows draws them.
+void printScrollBar(HWND bar)
+{
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(bar, SB_CTL, &info);
+    RECT size;
+    GetClientRect(bar, &size);
+    const HWND twin = CreateWindowExW(0, L"SCROLLBAR", L"", WS_POPUP | SBS_HORZ, 0, 0, size.right,
+                                      size.bottom, nullptr, nullptr, nullptr, nullptr);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    SetScrollInfo(twin, SB_CTL, &info, FALSE);
+    SCROLLBARINFO parts{};
+    parts.cbSize = sizeof parts;
+    GetScrollBarInfo(twin, OBJID_CLIENT, &parts);
+    DestroyWindow(twin);
+    std::printf(" pos %d range %d %d arrows %d thumb %d %d", info.nPos, info.nMin, info.nMax,
+                parts.dxyLineButton, parts.xyThumbTop, parts.xyThumbBottom);
+}
+
+BOOL CALLBACK printControl(HWND control, LPARAM parent)
+{
+    const HWND game = reinterpret_cast<HWND>(parent);
+    std::printf("control %s \"%s\"", classOf(control).c_str(), textOf(control).c_str());
+    printRect(control, game);
+    if (classOf(control) == "ScrollBar")
+        printScrollBar(control);
     std::printf(" focus %d\n", focusOf(control) == control ? 1 : 0);
     return TRUE;
+}
+
+struct BoxSearch {
+    HWND owner;
+    bool shownOnly;
+    HWND box;
+};
+
+BOOL CALLBACK findBox(HWND window, LPARAM search)
+{
+    auto *s = reinterpret_cast<BoxSearch *>(search);
+    if (classOf(window) == "#32770" && GetWindow(window, GW_OWNER) == s->owner &&
+        (!s->shownOnly || IsWindowVisible(window))) {
+        s->box = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The message box the game has open, or, if not shownOnly, one it has made and not yet shown.
+HWND openBox(HWND game, bool shownOnly)
+{
+    BoxSearch search{game, shownOnly, nullptr};
+    EnumWindows(findBox, reinterpret_cast<LPARAM>(&search));
+    return search.box;
+}
+
+void printBox(HWND box, HWND game)
+{
+    std::printf("box title \"%s\"\n", textOf(box).c_str());
+    for (HWND part = GetWindow(box, GW_CHILD); part; part = GetWindow(part, GW_HWNDNEXT)) {
+        if (classOf(part) == "Button") {
+            std::printf("box button \"%s\"", textOf(part).c_str());
+            printRect(part, game);
+            std::printf("\n");
+        } else if (classOf(part) == "Static" && (GetWindowLongW(part, GWL_STYLE) & SS_ICON)) {
+            // Icon handles cannot be compared across processes; the test looks at its pixels.
+            std::printf("box icon");
+            printRect(part, game);
+            std::printf("\n");
+        } else if (classOf(part) == "Static" && !textOf(part).empty()) {
+            std::printf("box text \"%s\"\n", textOf(part).c_str());
+        }
+    }
+    std::printf("box owner-enabled %d\n", IsWindowEnabled(game) ? 1 : 0);
 }
 
 int printWindow(HWND window)
@@ -76,56 +147,31 @@ int printWindow(HWND window)
     GetClientRect(window, &client);
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
-    std::printf("window \"%s\" %ld %ld %ld %ld enabled %d\n", textOf(window).c_str(), origin.x,
-                origin.y, client.right, client.bottom, IsWindowEnabled(window) ? 1 : 0);
+    std::printf("window \"%s\" %ld %ld %ld %ld\n", textOf(window).c_str(), origin.x, origin.y,
+                client.right, client.bottom);
     EnumChildWindows(window, printControl, reinterpret_cast<LPARAM>(window));
+    if (const HWND box = openBox(window, true))
+        printBox(box, window);
     return 0;
 }
 
-struct BoxSearch {
-    HWND owner;
-    HWND box;
-};
-
-BOOL CALLBACK findBox(HWND window, LPARAM search)
+// Each box counts once, however briefly it lives: a box shows only once the game has no input
+// waiting, and a key waiting for it may close it before then. A box is a new window each time.
+int countBoxes(HWND window, DWORD milliseconds)
 {
-    auto *s = reinterpret_cast<BoxSearch *>(search);
-    if (classOf(window) == "#32770" && GetWindow(window, GW_OWNER) == s->owner &&
-        IsWindowVisible(window)) {
-        s->box = window;
-        return FALSE;
+    std::printf("watching\n");
+    std::fflush(stdout);
+    int opened = 0;
+    HWND last = nullptr;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        const HWND box = openBox(window, false);
+        if (box && box != last)
+            ++opened;
+        last = box;
+        Sleep(1);
     }
-    return TRUE;
-}
-
-BOOL CALLBACK printBoxPart(HWND control, LPARAM)
-{
-    if (classOf(control) != "Static")
-        return TRUE;
-    if (GetWindowLongW(control, GWL_STYLE) & SS_ICON) {
-        // Icon handles cannot be compared across processes; the test looks at its pixels.
-        RECT r;
-        GetWindowRect(control, &r);
-        std::printf("icon %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-    } else if (!textOf(control).empty()) {
-        std::printf("text \"%s\"\n", textOf(control).c_str());
-    }
-    return TRUE;
-}
-
-int printBox(HWND window)
-{
-    BoxSearch search{window, nullptr};
-    EnumWindows(findBox, reinterpret_cast<LPARAM>(&search));
-    if (!search.box)
-        return 1;
-    std::printf("title \"%s\"\n", textOf(search.box).c_str());
-    EnumChildWindows(search.box, printBoxPart, 0);
-    int buttons = 0;
-    for (HWND child = GetWindow(search.box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (classOf(child) == "Button")
-            std::printf("button %d \"%s\"\n", ++buttons, textOf(child).c_str());
-    std::printf("owner disabled %d\n", IsWindowEnabled(window) ? 0 : 1);
+    std::printf("opened %d\n", opened);
     return 0;
 }
 
@@ -142,7 +188,7 @@ int wmain(int argc, wchar_t **argv)
     const std::wstring what = argv[1];
     if (what == L"window")
         return printWindow(window);
-    if (what == L"box")
-        return printBox(window);
+    if (what == L"boxes" && argc == 3)
+        return countBoxes(window, DWORD(std::wcstoul(argv[2], nullptr, 10)));
     return 1;
 }
