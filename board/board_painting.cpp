@@ -21,12 +21,28 @@ bool meets(const PixelRect &a, const PixelRect &b)
            b.top < a.top + a.height;
 }
 
-void paintCell(const ChipBoard &board, double ratio, int k, Canvas &canvas)
+// A ring two layout pixels wide, two pixels inside the cell's edge: clear of the border and of
+// the chip, which stands five pixels in, and dark on white and on yellow alike.
+void paintFocusRing(const PixelRect &cell, double ratio, Canvas &canvas)
+{
+    const int b = cellBorderPixels(ratio);
+    const PixelRect outer = inset(cell, 2 * b), inner = inset(cell, 4 * b);
+    const int innerBottom = inner.top + inner.height, outerBottom = outer.top + outer.height;
+    const int innerRight = inner.left + inner.width, outerRight = outer.left + outer.width;
+    canvas.fillRect({outer.left, outer.top, outer.width, inner.top - outer.top}, FocusRing);
+    canvas.fillRect({outer.left, innerBottom, outer.width, outerBottom - innerBottom}, FocusRing);
+    canvas.fillRect({outer.left, inner.top, inner.left - outer.left, inner.height}, FocusRing);
+    canvas.fillRect({innerRight, inner.top, outerRight - innerRight, inner.height}, FocusRing);
+}
+
+void paintCell(const ChipBoard &board, double ratio, int k, bool focused, Canvas &canvas)
 {
     // A fixed single border, as a label draws it, inside the cell's own square.
     const PixelRect cell = deviceCellRect(board, k, ratio);
     canvas.fillRect(cell, CellBorder);
     canvas.fillRect(inset(cell, cellBorderPixels(ratio)), toRgb(board.colour(k)));
+    if (focused)
+        paintFocusRing(cell, ratio, canvas);
     if (board.hasChip(k))
         canvas.fillDisc(devicePixelRect(board.chipPixelRect(k), ratio), ChipBrown);
 }
@@ -38,7 +54,8 @@ int cellBorderPixels(double ratio)
     return std::max(1, int(std::lround(ratio)));
 }
 
-void paintBoard(const ChipBoard &board, double ratio, const PixelRect &area, Canvas &canvas)
+void paintBoard(const ChipBoard &board, double ratio, const PixelRect &area, Canvas &canvas,
+                int focusCell)
 {
     // Columns and rows are tested on their own, so only the cells that meet the area are
     // visited: after a click that is one cell of 625.
@@ -49,7 +66,7 @@ void paintBoard(const ChipBoard &board, double ratio, const PixelRect &area, Can
         for (int y = 0; y < n; ++y) {
             const int k = CellIndex(x, y);
             if (meets(deviceCellRect(board, k, ratio), area))
-                paintCell(board, ratio, k, canvas);
+                paintCell(board, ratio, k, k == focusCell, canvas);
         }
     }
 }

@@ -26,8 +26,11 @@ class Canvas {
 int cellBorderPixels(double ratio);
 
 // Paints every cell that meets `area` (device pixels at `ratio`), each one whole: its border,
-// its colour inside the border, and its chip. Cells off the board are not painted.
-void paintBoard(const ChipBoard &board, double ratio, const PixelRect &area, Canvas &canvas);
+// its colour inside the border, and its chip. Cells off the board are not painted. The cell
+// `focusCell`, where the keyboard's cell cursor stands while the board has the focus, also gets
+// a focus ring between its border and its chip; Refresh::NoCell paints none.
+void paintBoard(const ChipBoard &board, double ratio, const PixelRect &area, Canvas &canvas,
+                int focusCell = Refresh::NoCell);
 
 // What a window does, in its toolkit's own way, to show the game anew after an event.
 class GameView {

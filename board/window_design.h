@@ -26,6 +26,11 @@ inline constexpr Rgb ChipBrown{192, 64, 0};
 inline constexpr Rgb CellBorder{0, 0, 0};
 inline constexpr Rgb CheckButtonFace{255, 128, 128};
 inline constexpr Rgb SizeLabelBackground{255, 255, 255};
+// Text on a background the game fixes (the size label's white, the button's salmon) is this
+// dark ink, never the theme's text colour, which a dark theme makes light.
+inline constexpr Rgb FixedInk{0, 0, 0};
+// The keyboard's cell cursor on the board, for players who also see a little.
+inline constexpr Rgb FocusRing{0, 0, 0};
 
 constexpr Rgb toRgb(CellColour c)
 {

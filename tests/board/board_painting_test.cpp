@@ -128,3 +128,26 @@ TEST(ShowingChanges, ANewGameRepaintsEverythingAndNothingRepaintsNothing)
     showChanges(board, releaseButton(board, CellIndex(0, 0), 4), 1.0, view);
     EXPECT_TRUE(view.said.empty());
 }
+
+TEST(Painting, TheKeyboardsCellCarriesARingBetweenBorderAndChip)
+{
+    const ChipBoard board = boardFrom({"X"});
+    RecordingCanvas canvas;
+    // Cell (0, 0) of 25 x 25: the ring spans pixels 2 to 3 inside the 24-pixel square, the chip
+    // starts at 5.
+    paintBoard(board, 1.0, {0, 0, 1, 1}, canvas, CellIndex(0, 0));
+    EXPECT_EQ(canvas.fills, (std::vector<Fill>{{'r', {0, 0, 24, 24}, expected::Black},
+                                               {'r', {1, 1, 22, 22}, expected::White},
+                                               {'r', {2, 2, 20, 2}, expected::Black},
+                                               {'r', {2, 20, 20, 2}, expected::Black},
+                                               {'r', {2, 4, 2, 16}, expected::Black},
+                                               {'r', {20, 4, 2, 16}, expected::Black},
+                                               {'d', {5, 5, 14, 14}, expected::Brown}}));
+    // Other cells, and the same cell with no focus, have no ring.
+    canvas.fills.clear();
+    paintBoard(board, 1.0, {0, 0, 30, 1}, canvas, CellIndex(1, 0));
+    EXPECT_EQ(canvas.fills.size(), 3u + 2u + 4u);
+    canvas.fills.clear();
+    paintBoard(board, 1.0, {0, 0, 1, 1}, canvas);
+    EXPECT_EQ(canvas.fills.size(), 3u);
+}
