@@ -105,7 +105,7 @@ QLabel *makeSizeLabel(QWidget *parent)
     // A fixed white background needs a fixed dark text, or a dark theme's light text vanishes.
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, toQColor(SizeLabelBackground));
-    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::WindowText, toQColor(FixedInk));
     label->setPalette(palette);
     return label;
 }
@@ -135,7 +135,7 @@ QPushButton *makeCheckButton(QWidget *parent)
     button->setStyle(flat);
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, toQColor(CheckButtonFace));
-    palette.setColor(QPalette::ButtonText, Qt::black);
+    palette.setColor(QPalette::ButtonText, toQColor(FixedInk));
     button->setPalette(palette);
     return button;
 }
