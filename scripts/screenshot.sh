@@ -55,7 +55,9 @@ sleep 0.5
 
 click()
 {
-    xdotool mousemove --sync "$1" "$2" click "$3"
+    # No --sync: it waits for the pointer to move, forever when it is already there. X
+    # handles the requests in order, so the click lands where the pointer was moved to.
+    xdotool mousemove "$1" "$2" click "$3"
     sleep 0.1
 }
 
@@ -79,7 +81,7 @@ cell_click 3 1 3
 cell_click 1 3 3
 
 # Out of the way over the plain green, so no control is drawn hovered.
-xdotool mousemove --sync 640 40
+xdotool mousemove 640 40
 sleep 0.5
 
 # Without the creation and modification times, the same picture gives the same file.
