@@ -1,14 +1,28 @@
 // The game's window in a web page: the browser's part only. The board module decides what each
 // event means, what it changes and how the board looks; this script hands it the page's events and
 // lends it a canvas, the two captions and a message box.
+//
+// It runs at the top of the page, while the style sheet is still on its way, so that the window
+// is fitted to the screen before it is first painted and takes the player's input from then on:
+// every handler listens on the page as a whole, and finds the window's parts when an event comes.
+// The window shows at once with the board's own picture of a new game, drawn at build time, and
+// what the player does before the board has loaded is played, in order, once it has.
+'use strict';
 const $ = id => document.getElementById(id);
 const design = JSON.parse($('Design').textContent);
-const Form1 = $('Form1'), Board = $('Board'), SizeScroll = $('SizeScroll');
-const SizeOf = $('SizeOf'), Number = $('Number'), Test = $('Test'), MessageBox = $('MessageBox');
-const context = Board.getContext('2d', {alpha: false});
 const decoder = new TextDecoder();
-let ratio = 1; // device pixels to a layout pixel, as the board was last painted
+let game = null;    // the board module's exports, once it has loaded
+let context = null; // the board canvas's, from then on
+let ratio = 1;      // device pixels to a layout pixel at the window's scale, as the board is painted
 let sizeValue = design.SizeScroll.value;
+
+const waiting = [];
+function play(call) {
+  if (game)
+    call();
+  else
+    waiting.push(call);
+}
 
 const text = (at, length) => decoder.decode(new Uint8Array(game.memory.buffer, at, length));
 const colour = (red, green, blue) => `rgb(${red} ${green} ${blue})`;
@@ -26,22 +40,22 @@ const page = {
     context.fill();
   },
   setBoardPixels(side) {
-    Board.width = Board.height = side;
+    $('Board').width = $('Board').height = side;
   },
   setSizeCaption(at, length) {
-    SizeOf.textContent = text(at, length);
+    $('SizeOf').textContent = text(at, length);
   },
   setCountCaption(at, length) {
-    Number.textContent = text(at, length);
+    $('Number').textContent = text(at, length);
   },
   setBoardDescription(at, length) {
-    Board.setAttribute('aria-description', text(at, length));
+    $('Board').setAttribute('aria-description', text(at, length));
   },
   showMessageBox(title, titleLength, message, messageLength, icon, iconLength) {
     $('MessageTitle').textContent = text(title, titleLength);
     $('MessageText').textContent = text(message, messageLength);
-    MessageBox.dataset.icon = text(icon, iconLength);
-    MessageBox.showModal();
+    $('MessageBox').dataset.icon = text(icon, iconLength);
+    $('MessageBox').showModal();
   },
 };
 // The module's only other call out is to stop, on a fault that leaves it no way on.
@@ -56,55 +70,146 @@ async function loadBoard() {
   }
 }
 
-const game = (await loadBoard()).instance.exports;
-game._initialize();
-
+// Once the page's body has been read. The window already shows, fitted, and takes input.
 function Form_Load() {
-  loadpieces();
   showScrollValue();
-  Form1.hidden = false;
-  SizeScroll.focus();
+  $('SizeScroll').focus();
 }
 
-// The canvas has no cells to create: the board only needs painting at the screen's density.
+// The designed window, scaled as a whole to the largest size that fits the page and centred in
+// it. The scale puts the board's edge on a whole device pixel, and the window's corner too, so
+// that the board's canvas covers exactly the device pixels it is painted for and stays crisp at
+// any size. Returns the board's device pixels to a layout pixel.
+function fitWindow() {
+  const density = window.devicePixelRatio || 1, root = document.documentElement;
+  const room = [root.clientWidth, root.clientHeight], designed = [design.window.width, design.window.height];
+  const largest = Math.min(room[0] / designed[0], room[1] / designed[1]);
+  const boardPixels = Math.max(1, Math.floor(largest * design.Board.width * density));
+  const scale = boardPixels / (design.Board.width * density);
+  const edge = i => Math.round((room[i] - designed[i] * scale) / 2 * density) / density;
+  root.style.setProperty('--scale', scale);
+  root.style.setProperty('--left', `${edge(0)}px`);
+  root.style.setProperty('--top', `${edge(1)}px`);
+  return boardPixels / design.Board.width;
+}
+
+// The canvas has no cells to create: the board only needs painting for the device pixels it
+// covers, at the window's scale on this screen, whenever that changes.
 function loadpieces() {
-  ratio = window.devicePixelRatio || 1;
-  game.showWindow(ratio);
+  ratio = fitWindow();
+  if (game)
+    game.showWindow(ratio);
 }
 
 function SizeScroll_Change() {
-  game.sizeChanged(sizeValue);
+  play(() => game.sizeChanged(sizeValue));
 }
 
 function Test_Click() {
-  game.checkClicked();
+  play(() => game.checkClicked());
 }
 
-// The board's mouse: every press on the window and every release anywhere goes to the board,
-// which plays a release on the cell under it if the press was on the board too.
-const gameButton = event => [1, 4, 2][event.button] ?? 0;
-function clientPoint(event) {
-  // While the message box is open the release is the box's: the window sees it nowhere.
-  if (MessageBox.open)
+// A pointer's place in the window's layout pixels, whatever the window's scale; the board takes
+// it in device pixels at the density it is painted at when the event is played.
+function layoutPoint(event) {
+  // While the message box is open the pointer is the box's: the window sees it nowhere.
+  if ($('MessageBox')?.open)
     return [-1, -1];
-  const area = Form1.getBoundingClientRect();
-  return [(event.clientX - area.left) * ratio, (event.clientY - area.top) * ratio];
+  const area = $('Form1').getBoundingClientRect(), scale = area.width / design.window.width;
+  return [(event.clientX - area.left) / scale, (event.clientY - area.top) / scale];
+}
+const inDevicePixels = ([x, y]) => [x * ratio, y * ratio];
+
+// A mouse's buttons, and a pen's barrel button, count on release over a cell if they went down
+// on the board; every press and release anywhere goes to the board, which decides. A button
+// pressed or released while another is held comes as a pointer move.
+const buttonBits = [1, 4, 2, 8, 16, 32]; // event.button's bit in event.buttons
+const gameButton = button => [1, 4, 2][button] ?? 0;
+function buttonChanged(event) {
+  if (!(event.buttons & buttonBits[event.button]))
+    return Square_MouseUp(event);
+  const point = layoutPoint(event), button = gameButton(event.button);
+  play(() => game.buttonPressed(button, ...inDevicePixels(point)));
 }
 function Square_MouseUp(event) {
-  game.buttonReleased(gameButton(event), ...clientPoint(event));
+  const point = layoutPoint(event), button = gameButton(event.button);
+  play(() => game.buttonReleased(button, ...inDevicePixels(point)));
 }
-Form1.addEventListener('mousedown', event => game.buttonPressed(gameButton(event), ...clientPoint(event)));
-window.addEventListener('mouseup', Square_MouseUp);
-Board.addEventListener('contextmenu', event => event.preventDefault());
+
+// A finger, or a pen's tip, is a touch: the board makes a tap or a long press of it, and needs
+// from the page only a timer from each touch's down. A page too busy to run that timer on time
+// still plays a touch held long enough as a long press: its timer is caught up with before any
+// later event of the same touch.
+const touches = new Map(); // pointerId → its long-press timer, while it runs
+function touchHeld(id) {
+  clearTimeout(touches.get(id)?.timer);
+  touches.delete(id);
+  play(() => game.touchHeld(id));
+}
+function catchUpLongPresses(time) {
+  for (const [id, {due}] of touches)
+    if (due <= time)
+      touchHeld(id);
+}
+function touchDown(event) {
+  const id = event.pointerId, point = layoutPoint(event), due = event.timeStamp + design.touch.longPressMilliseconds;
+  touches.set(id, {due, timer: setTimeout(() => touchHeld(id), due - performance.now())});
+  play(() => game.touchDown(id, ...inDevicePixels(point)));
+}
+function touchMoved(event) {
+  const id = event.pointerId, point = layoutPoint(event), density = window.devicePixelRatio || 1;
+  play(() => game.touchMoved(id, ...inDevicePixels(point), density));
+}
+function touchEnded(event) {
+  const id = event.pointerId;
+  clearTimeout(touches.get(id)?.timer);
+  touches.delete(id);
+  if (event.type === 'pointerup')
+    play(() => game.touchUp(id));
+  else
+    play(() => game.touchCancelled(id));
+}
+
+const touching = new Set(); // pointers down as a touch
+const isTouch = event => event.pointerType !== 'mouse' && event.button === 0;
+addEventListener('pointerdown', event => {
+  catchUpLongPresses(event.timeStamp);
+  if (!isTouch(event))
+    return buttonChanged(event);
+  touching.add(event.pointerId);
+  touchDown(event);
+});
+addEventListener('pointermove', event => {
+  catchUpLongPresses(event.timeStamp);
+  if (event.button >= 0)
+    buttonChanged(event);
+  else if (touching.has(event.pointerId))
+    touchMoved(event);
+});
+for (const type of ['pointerup', 'pointercancel'])
+  addEventListener(type, event => {
+    catchUpLongPresses(event.timeStamp);
+    if (touching.has(event.pointerId) && (event.button <= 0 || type === 'pointercancel')) {
+      touching.delete(event.pointerId);
+      touchEnded(event);
+    } else if (type === 'pointerup') {
+      buttonChanged(event);
+    }
+  });
+// A right click is played by its release alone, and Android's long press by the page's own
+// timer: the menu either would bring up is only kept away from the board.
+addEventListener('contextmenu', event => {
+  if (event.target.id === 'Board')
+    event.preventDefault();
+});
 
 // The scroll bar: its range from the design, every way of moving it one step, a drag only on
 // release. The style sheet places the thumb along its track from the fraction, so that showing a
 // value needs no layout to be worked out first, at start-up least of all.
 const minSize = design.SizeScroll.minimum, maxSize = design.SizeScroll.maximum;
 function showScrollValue(thumbValue = sizeValue) {
-  SizeScroll.setAttribute('aria-valuenow', sizeValue);
-  const thumb = SizeScroll.querySelector('.thumb');
-  thumb.style.setProperty('--along', (thumbValue - minSize) / (maxSize - minSize));
+  $('SizeScroll').setAttribute('aria-valuenow', sizeValue);
+  $('SizeScroll').querySelector('.thumb').style.setProperty('--along', (thumbValue - minSize) / (maxSize - minSize));
 }
 
 function setScrollValue(value) {
@@ -116,10 +221,12 @@ function setScrollValue(value) {
   showScrollValue();
 }
 
+// In the page's pixels, as the window is scaled, like the pointer's own place and grabbedAt.
 function valueUnderPointer(event, grabbedAt) {
-  const track = SizeScroll.querySelector('.track'), thumb = track.firstElementChild;
-  const travel = track.clientWidth - thumb.offsetWidth;
-  const position = event.clientX - track.getBoundingClientRect().left - grabbedAt;
+  const track = $('SizeScroll').querySelector('.track').getBoundingClientRect();
+  const thumb = $('SizeScroll').querySelector('.thumb').getBoundingClientRect();
+  const travel = track.width - thumb.width;
+  const position = event.clientX - track.left - grabbedAt;
   return minSize + Math.round(Math.min(1, Math.max(0, position / travel)) * (maxSize - minSize));
 }
 
@@ -133,10 +240,10 @@ function startDrag(event, thumb) {
   };
 }
 
-SizeScroll.addEventListener('pointerdown', event => {
-  if (event.button !== 0)
-    return;
+addEventListener('pointerdown', event => {
   const target = event.target;
+  if (event.button !== 0 || !$('SizeScroll')?.contains(target))
+    return;
   if (target.classList.contains('thumb'))
     startDrag(event, target);
   else if (target.classList.contains('arrow'))
@@ -146,7 +253,7 @@ SizeScroll.addEventListener('pointerdown', event => {
 });
 
 const keySteps = {ArrowLeft: -1, ArrowUp: -1, PageUp: -1, ArrowRight: 1, ArrowDown: 1, PageDown: 1};
-SizeScroll.addEventListener('keydown', event => {
+function SizeScroll_KeyDown(event) {
   if (event.key in keySteps)
     setScrollValue(sizeValue + keySteps[event.key]);
   else if (event.key === 'Home')
@@ -156,29 +263,36 @@ SizeScroll.addEventListener('keydown', event => {
   else
     return;
   event.preventDefault();
-});
-
-// Only the two controls take the focus: a click elsewhere in the window leaves it where it was,
-// and a click beside the open message box leaves it on the box's button.
-Form1.addEventListener('mousedown', event => {
-  if (!SizeScroll.contains(event.target) && event.target !== Test)
-    event.preventDefault();
-});
-MessageBox.addEventListener('mousedown', event => {
-  if (event.target === MessageBox)
-    event.preventDefault();
-});
-Test.addEventListener('click', Test_Click);
+}
 
 // The window's tab order is a ring of its two controls, as in a desktop window.
-function tabTo(event, from, to) {
-  if (event.key === 'Tab' && event.target === from && event.shiftKey === (from === SizeScroll)) {
+function tabTo(event, to) {
+  if (event.key === 'Tab' && event.shiftKey === (to.id === 'Test')) {
     to.focus();
     event.preventDefault();
   }
 }
-Test.addEventListener('keydown', event => tabTo(event, Test, SizeScroll));
-SizeScroll.addEventListener('keydown', event => tabTo(event, SizeScroll, Test));
+addEventListener('keydown', event => {
+  if (event.target.id === 'SizeScroll') {
+    SizeScroll_KeyDown(event);
+    tabTo(event, $('Test'));
+  } else if (event.target.id === 'Test') {
+    tabTo(event, $('SizeScroll'));
+  }
+});
+
+// Only the two controls take the focus: a click elsewhere in the window leaves it where it was,
+// and a click beside the open message box leaves it on the box's button.
+addEventListener('mousedown', event => {
+  const target = event.target;
+  if (target.id === 'MessageBox' ||
+      ($('Form1')?.contains(target) && !$('SizeScroll').contains(target) && target.id !== 'Test'))
+    event.preventDefault();
+});
+addEventListener('click', event => {
+  if (event.target.id === 'Test')
+    Test_Click();
+});
 
 // Zooming or moving to another screen changes the density: the board is painted anew for it.
 function followDensity() {
@@ -188,7 +302,22 @@ function followDensity() {
   }, {once: true});
 }
 
-Form_Load();
+// A new size or orientation of the page scales the window anew: the board is painted for it.
+addEventListener('resize', loadpieces);
+
+ratio = fitWindow();
 followDensity();
-if ('serviceWorker' in navigator)
-  navigator.serviceWorker.register('sw.js').catch(() => {});
+const bodyRead = new Promise(resolve => document.addEventListener('DOMContentLoaded', resolve, {once: true}));
+bodyRead.then(Form_Load);
+Promise.all([loadBoard(), bodyRead]).then(([{instance}]) => {
+  game = instance.exports;
+  game._initialize();
+  context = $('Board').getContext('2d', {alpha: false});
+  game.showWindow(ratio);
+  $('StartBoard').remove();
+  waiting.splice(0).forEach(call => call());
+  // The offline copy is made once the board is up, so that it never competes with the game's
+  // own files on the first visit.
+  if ('serviceWorker' in navigator)
+    navigator.serviceWorker.register('sw.js').catch(() => {});
+});

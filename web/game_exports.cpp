@@ -5,6 +5,7 @@
 #include "device_pixels.h"
 #include "game_events.h"
 #include "line_check.h"
+#include "touch_pointer.h"
 
 #include <emscripten/emscripten.h>
 
@@ -40,10 +41,11 @@ struct PageCanvas final : Canvas {
     }
 };
 
-// The page's window: the one game, its mouse, and the density it is painted at.
+// The page's window: the one game, its mouse, its fingers, and the density it is painted at.
 struct Form1 final : GameView {
     ChipBoard board;
     Pointer pointer;
+    TouchPointer touch;
     double ratio = 1;
 
     // A canvas keeps what is drawn on it, so the changed pixels are painted at once.
@@ -88,13 +90,14 @@ void showCheck(const CheckResult &result)
 // area; buttons are the game's numbers (1 left, 2 right, 4 middle).
 extern "C" {
 
-// Paints the whole window at `ratio` device pixels to a layout pixel: at the start, and again
-// whenever the page moves to a screen of another density.
+// Paints the board at `ratio` device pixels to a layout pixel: at the start, where the page
+// already shows the captions a new window starts with, and again whenever the window is scaled
+// anew or moves to a screen of another density. The game itself is left as it is.
 EMSCRIPTEN_KEEPALIVE void showWindow(double ratio)
 {
     window.ratio = ratio > 0 ? ratio : 1;
     setBoardPixels(deviceBoardPixels(window.ratio));
-    window.show(WholeWindow);
+    window.show(Refresh{Refresh::NoCell, true, false, false});
 }
 
 EMSCRIPTEN_KEEPALIVE void buttonPressed(int button, double x, double y)
@@ -105,6 +108,34 @@ EMSCRIPTEN_KEEPALIVE void buttonPressed(int button, double x, double y)
 EMSCRIPTEN_KEEPALIVE void buttonReleased(int button, double x, double y)
 {
     window.show(window.pointer.release(window.board, button, {x, y}, window.ratio));
+}
+
+// A finger or a pen's tip, told apart from other fingers by `id`. The page starts a timer of
+// the design's long press at each touchDown and calls touchHeld when it fires, unless the finger
+// lifted or was cancelled first; `density` is device pixels to a screen pixel.
+EMSCRIPTEN_KEEPALIVE void touchDown(int id, double x, double y)
+{
+    window.touch.down(window.board, id, {x, y}, window.ratio);
+}
+
+EMSCRIPTEN_KEEPALIVE void touchMoved(int id, double x, double y, double density)
+{
+    window.touch.moved(id, {x, y}, density);
+}
+
+EMSCRIPTEN_KEEPALIVE void touchHeld(int id)
+{
+    window.show(window.touch.held(window.board, id));
+}
+
+EMSCRIPTEN_KEEPALIVE void touchUp(int id)
+{
+    window.show(window.touch.up(window.board, id));
+}
+
+EMSCRIPTEN_KEEPALIVE void touchCancelled(int id)
+{
+    window.touch.cancel(id);
 }
 
 EMSCRIPTEN_KEEPALIVE void sizeChanged(int value)

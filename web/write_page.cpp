@@ -1,15 +1,20 @@
 // Writes a page file from its template in web/ at build time, with the window's design taken from
 // the board: each {{object.field}} becomes that design value, {{design}} the whole design as one
-// JSON object, and {{shortName}} the title as a launcher shows it under an icon.
+// JSON object, {{shortName}} the title as a launcher shows it under an icon, and {{startBoard}}
+// the board a new window shows, as SVG shapes painted by the board itself.
 //
-//   write_page TEMPLATE OUTPUT [NAME=VALUE ...]
+//   write_page TEMPLATE OUTPUT [NAME=VALUE | NAME@FILE ...]
 //
-// NAME=VALUE pairs fill in {{NAME}} too, for what the build knows and the board does not. Values
-// are escaped for an HTML page's text and attributes when OUTPUT ends in .html, and for a JSON
-// string otherwise. A name with no value stops the build.
+// NAME=VALUE pairs fill in {{NAME}} too, for what the build knows and the board does not, and
+// NAME@FILE pairs put in the contents of a file of the site's own as they are: the page's script
+// for a <script> of an HTML page, an image's SVG for an SVG picture. Texts are escaped for markup's
+// text and attributes when OUTPUT ends in .html or .svg, and for a JSON string otherwise. A name
+// with no value stops the build.
 #include "accessible_texts.h"
 #include "board_painting.h"
+#include "touch_pointer.h"
 
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -25,19 +30,24 @@ struct Value {
     std::string name; // "window.width": object, then field
     std::string text; // as written into a page
     bool isNumber = false;
+    bool isMarkup = false; // written into a page as it is: markup, a script, or JSON in a script
 };
 
 class Values {
   public:
     void add(const std::string &name, std::string_view text)
     {
-        m_values.push_back({name, std::string(text), false});
+        m_values.push_back({name, std::string(text), false, false});
     }
     void add(const std::string &name, double number)
     {
         std::ostringstream out;
         out << number;
-        m_values.push_back({name, out.str(), true});
+        m_values.push_back({name, out.str(), true, false});
+    }
+    void addMarkup(const std::string &name, std::string_view markup)
+    {
+        m_values.push_back({name, std::string(markup), false, true});
     }
     void add(const std::string &name, const PixelRect &r)
     {
@@ -130,6 +140,7 @@ void addControls(Values &d)
     const ChipBoard fresh;
     d.add("Board", PixelRect{0, 0, BoardPixels, BoardPixels});
     d.add("Board.name", BoardName);
+    d.add("Board.description", boardDescription(fresh));
     d.add("SizeScroll", SizeScrollRect);
     d.add("SizeScroll.name", SizeScrollName);
     d.add("SizeScroll.minimum", MinSize);
@@ -156,7 +167,67 @@ Values windowDesign()
     d.add("window.height", WindowHeight);
     addColours(d);
     addControls(d);
+    d.add("touch.longPressMilliseconds", LongPressMilliseconds);
     return d;
+}
+
+// The board as SVG paths, painted by paintBoard at one device pixel to a layout pixel as the
+// page's canvas paints it at that density. A cell's colours each lie inside the last and cells
+// never overlap, so every rectangle of one colour can go into one path, before the next colour's:
+// the same picture in a few elements. Each rectangle moves on from the last one of its colour, so
+// that a row of equal cells is one repeated text, which the page's compression all but removes.
+class SvgCanvas final : public Canvas {
+  public:
+    void fillRect(const PixelRect &r, Rgb colour) override
+    {
+        Path &p = path(colour);
+        p.data += 'm' + std::to_string(r.left - p.x) + ' ' + std::to_string(r.top - p.y) + 'h' +
+                  std::to_string(r.width) + 'v' + std::to_string(r.height) + 'h' +
+                  std::to_string(-r.width) + 'z';
+        p.x = r.left;
+        p.y = r.top;
+    }
+    void fillDisc(const PixelRect &r, Rgb colour) override
+    {
+        std::ostringstream out;
+        out << "<ellipse cx=\"" << r.left + r.width / 2.0 << "\" cy=\"" << r.top + r.height / 2.0
+            << "\" rx=\"" << r.width / 2.0 << "\" ry=\"" << r.height / 2.0 << "\" fill=\""
+            << cssColour(colour) << "\"/>";
+        m_discs += out.str();
+    }
+    // The paths, and the discs above them all.
+    std::string svg() const
+    {
+        std::string out;
+        for (const Path &p : m_paths)
+            out += "<path fill=\"" + cssColour(p.colour) + "\" d=\"" + p.data + "\"/>";
+        return out + m_discs;
+    }
+
+  private:
+    struct Path {
+        Rgb colour;
+        std::string data;
+        int x = 0, y = 0; // where the last rectangle started
+    };
+    Path &path(Rgb colour)
+    {
+        for (Path &p : m_paths)
+            if (p.colour == colour)
+                return p;
+        return m_paths.emplace_back(Path{colour, {}});
+    }
+
+    std::vector<Path> m_paths;
+    std::string m_discs;
+};
+
+std::string startBoard()
+{
+    const ChipBoard fresh;
+    SvgCanvas canvas;
+    paintBoard(fresh, 1, {0, 0, BoardPixels, BoardPixels}, canvas);
+    return canvas.svg();
 }
 
 std::string htmlText(std::string_view s)
@@ -175,7 +246,7 @@ std::string htmlText(std::string_view s)
 }
 
 // The template with every {{name}} filled in; false, with `error` saying why, if one cannot be.
-bool fill(std::string &page, const Values &values, bool html, std::string &error)
+bool fill(std::string &page, const Values &values, bool markup, std::string &error)
 {
     std::string out;
     std::size_t at = 0;
@@ -188,32 +259,64 @@ bool fill(std::string &page, const Values &values, bool html, std::string &error
             return false;
         }
         out += page.substr(at, open - at);
-        // The design's JSON is written as it is: it goes into a <script>, which reads no HTML.
-        out += value->isNumber || value->name == "design" ? value->text
-               : html                                     ? htmlText(value->text)
-                                                          : jsonText(value->text);
+        out += value->isNumber || value->isMarkup ? value->text
+               : markup                           ? htmlText(value->text)
+                                                  : jsonText(value->text);
         at = close + 2;
     }
     page = out + page.substr(at);
     return true;
 }
 
-Values pageValues(int argc, char **argv, std::string &error)
+bool readFile(const char *path, std::string &text)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream read;
+    read << in.rdbuf();
+    text = read.str();
+    return bool(in);
+}
+
+// A script's text ends at the first "</script" in it, and "<!--" changes how the rest is read.
+bool fitsInScript(std::string text)
+{
+    for (char &c : text)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text.find("</script") == std::string::npos && text.find("<!--") == std::string::npos;
+}
+
+// NAME=VALUE, or NAME@FILE; into an HTML page a file goes as a script's text.
+void addPair(Values &values, const std::string &pair, bool html, std::string &error)
+{
+    const auto split = pair.find_first_of("=@");
+    if (split == std::string::npos) {
+        error = "not NAME=VALUE or NAME@FILE: " + pair;
+    } else if (pair[split] == '=') {
+        values.add(pair.substr(0, split), std::string_view(pair).substr(split + 1));
+    } else {
+        const std::string path = pair.substr(split + 1);
+        std::string code;
+        if (!readFile(path.c_str(), code))
+            error = "cannot read " + path;
+        else if (html && !fitsInScript(code))
+            error = path + " holds what would end its <script> early";
+        else
+            values.addMarkup(pair.substr(0, split), code);
+    }
+}
+
+Values pageValues(int argc, char **argv, bool html, std::string &error)
 {
     Values values = windowDesign();
-    values.add("design", values.json());
+    // The design's JSON goes into a <script>, which reads no HTML.
+    values.addMarkup("design", values.json());
+    values.addMarkup("startBoard", startBoard());
     std::string title(WindowTitle);
     while (!title.empty() && title.back() == '?')
         title.pop_back();
     values.add("shortName", title);
-    for (int i = 3; i < argc; ++i) {
-        const std::string pair = argv[i];
-        const auto eq = pair.find('=');
-        if (eq == std::string::npos)
-            error = "not NAME=VALUE: " + pair;
-        else
-            values.add(pair.substr(0, eq), std::string_view(pair).substr(eq + 1));
-    }
+    for (int i = 3; i < argc && error.empty(); ++i)
+        addPair(values, argv[i], html, error);
     return values;
 }
 
@@ -227,19 +330,17 @@ bool endsWith(std::string_view s, std::string_view end)
 int main(int argc, char **argv)
 {
     if (argc < 3) {
-        std::cerr << "usage: write_page TEMPLATE OUTPUT [NAME=VALUE ...]\n";
+        std::cerr << "usage: write_page TEMPLATE OUTPUT [NAME=VALUE | NAME@FILE ...]\n";
         return 2;
     }
     std::string error;
-    const Values values = pageValues(argc, argv, error);
-    std::ifstream in(argv[1], std::ios::binary);
-    std::ostringstream read;
-    read << in.rdbuf();
-    std::string page = read.str();
-    if (!in)
+    const bool markup = endsWith(argv[2], ".html") || endsWith(argv[2], ".svg");
+    const Values values = pageValues(argc, argv, endsWith(argv[2], ".html"), error);
+    std::string page;
+    if (!readFile(argv[1], page) && error.empty())
         error = "cannot read it";
     if (error.empty())
-        fill(page, values, endsWith(argv[2], ".html"), error);
+        fill(page, values, markup, error);
     if (error.empty()) {
         std::ofstream out(argv[2], std::ios::binary);
         out << page;

@@ -13,22 +13,29 @@ const types = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css
                '.webmanifest': 'application/manifest+json'};
 
 // Serves `siteDir` on loopback; `extra` maps a name to a file of the caller's {type, body},
-// served in place of the site's file of that name or beside it. Resolves to the server and the
-// address of the site's folder.
+// served in place of the site's file of that name or beside it, or to {held}, a promise until
+// which the site's own file of that name is held back. Resolves to the server and the address of
+// the site's folder.
 export async function serve(siteDir, extra = new Map()) {
   const root = path.resolve(siteDir);
-  const server = http.createServer((request, response) => {
+  const server = http.createServer(async (request, response) => {
     const pathname = new URL(request.url, 'http://host').pathname;
     const name = pathname.startsWith(SubPath) ? pathname.slice(SubPath.length) || 'index.html' : null;
     const file = name && path.resolve(root, name);
-    const own = extra.get(name);
-    if (!own && (!file || !file.startsWith(root + path.sep) || !fs.existsSync(file))) {
+    const {held, ...own} = extra.get(name) ?? {};
+    await held;
+    if (!own.body && (!file || !file.startsWith(root + path.sep) || !fs.existsSync(file))) {
       response.writeHead(404).end();
       return;
     }
-    response.writeHead(200, {'Content-Type': own?.type ?? types[path.extname(file)] ?? 'application/octet-stream',
-                             'Cache-Control': 'no-cache'});
-    response.end(own?.body ?? fs.readFileSync(file));
+    const type = own.type ?? types[path.extname(file)] ?? 'application/octet-stream';
+    const body = own.body ?? fs.readFileSync(file);
+    // Compressed where the browser takes it, as static hosts serve text, but for images that are
+    // compressed already.
+    const gzip = !type.startsWith('image/png') && /\bgzip\b/.test(request.headers['accept-encoding'] ?? '');
+    response.writeHead(200, {'Content-Type': type, 'Cache-Control': 'no-cache',
+                             ...(gzip ? {'Content-Encoding': 'gzip', 'Vary': 'Accept-Encoding'} : {})});
+    response.end(gzip ? zlib.gzipSync(body) : body);
   });
   await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
   return {server, base: `http://127.0.0.1:${server.address().port}${SubPath}`};
@@ -42,10 +49,24 @@ export function launch() {
   });
 }
 
-// A page of the game in a window of its size, watched for console errors and for requests
-// that leave the page's folder.
-export async function openGame(browser, base, {ratio = 1} = {}) {
-  const context = await browser.newContext({viewport: {width: 688, height: 600}, deviceScaleFactor: ratio});
+// Screens the page is played on, in CSS pixels and device pixels to a CSS pixel; a phone or a
+// tablet is a touch screen with a mobile browser's viewport.
+export const Screens = {
+  'phone portrait': {width: 390, height: 844, ratio: 3, mobile: true},
+  'phone landscape': {width: 844, height: 390, ratio: 3, mobile: true},
+  'tablet': {width: 820, height: 1180, ratio: 2, mobile: true},
+  'desktop': {width: 1280, height: 800, ratio: 1, mobile: false},
+};
+
+// Resolves once the board's own picture has replaced the page's picture of the start board.
+export const boardReady = page => page.waitForSelector('#StartBoard', {state: 'detached'});
+
+// A page of the game, watched for console errors and for requests that leave the page's folder,
+// by default in a desktop window of the window's own size; `ready` false returns it as soon as
+// the window shows, before the board has loaded.
+export async function openGame(browser, base, {ratio = 1, width = 688, height = 600, mobile = false, ready = true} = {}) {
+  const context = await browser.newContext({viewport: {width, height}, deviceScaleFactor: ratio,
+                                            isMobile: mobile, hasTouch: mobile});
   const problems = [];
   context.on('request', request => {
     if (!request.url().startsWith(base))
@@ -57,8 +78,10 @@ export async function openGame(browser, base, {ratio = 1} = {}) {
       problems.push('console error: ' + message.text());
   });
   page.on('pageerror', error => problems.push('page error: ' + error.message));
-  await page.goto(base);
-  await page.waitForSelector('#Form1:not([hidden])');
+  await page.goto(base, {waitUntil: 'commit'});
+  await page.waitForSelector('#Form1');
+  if (ready)
+    await boardReady(page);
   return {context, page, problems};
 }
 
@@ -68,8 +91,8 @@ export async function screenshotPixels(page, points) {
   return points.map(([x, y]) => image.pixel(Math.floor(x), Math.floor(y)));
 }
 
-// Chromium's screenshots: 8-bit RGB or RGBA, not interlaced.
-function decodePng(png) {
+// Chromium's screenshots, and the site's icons: 8-bit RGB or RGBA, not interlaced.
+export function decodePng(png) {
   let width = 0, height = 0, channels = 0;
   const data = [];
   for (let at = 8; at < png.length;) {

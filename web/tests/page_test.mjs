@@ -5,7 +5,7 @@
 //   node page_test.mjs SITE_DIR PART      (PART: page, pixels, accessibility, offline)
 //
 // Every expected value is written out from the game's description.
-import {SubPath, openGame, runTest, screenshotPixels} from './page_harness.mjs';
+import {SubPath, boardReady, openGame, runTest, screenshotPixels} from './page_harness.mjs';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -266,7 +266,7 @@ const parts = {
     await new Promise(resolve => server.close(resolve));
     server.closeAllConnections?.();
     await page.reload();
-    await page.waitForSelector('#Form1:not([hidden])');
+    await boardReady(page);
     await clickCell(page, 7, 7);
     assert.equal(await text(page, 'Number'), ' 1 Chips ');
     assert.equal(await text(page, 'SizeOf'), '25x25');
