@@ -5,7 +5,7 @@
 //   node page_test.mjs SITE_DIR PART      (PART: page, pixels, accessibility, offline)
 //
 // Every expected value is written out from the game's description.
-import {SubPath, boardReady, openGame, runTest, screenshotPixels} from './page_harness.mjs';
+import {SubPath, boardReady, decodePng, openGame, runTest, screenshotPixels} from './page_harness.mjs';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -226,24 +226,40 @@ const parts = {
     const [[release, files]] = firstCaches;
     assert.deepEqual(files.map(file => file.slice(SubPath.length) || './').sort(), [...site, './'].sort());
 
-    // Installable: the manifest names the game, and bitmap icons of 192 and 512 pixels as
-    // launchers ask for besides the SVG. Each is an image of its stated size.
+    // Installable: the manifest names the game, suits a phone's home screen in either orientation
+    // in the game's green, and has bitmap icons of 192 and 512 pixels as launchers ask for
+    // besides the SVG, and one that a launcher may cut to its own shape. Each is an image of its
+    // stated size.
     const manifest = await page.evaluate(async () => {
       const url = new URL(document.querySelector('link[rel=manifest]').href);
       const manifest = await (await fetch(url)).json();
-      return {name: manifest.name, colour: manifest.theme_color, icons: await Promise.all(manifest.icons.map(async icon => {
-        const image = new Image();
-        image.src = new URL(icon.src, url).href;
-        await image.decode();
-        return {sizes: icon.sizes, type: icon.type, width: image.naturalWidth};
-      }))};
+      return {name: manifest.name, colour: manifest.theme_color, orientation: manifest.orientation,
+              icons: await Promise.all(manifest.icons.map(async icon => {
+                const image = new Image();
+                image.src = new URL(icon.src, url).href;
+                await image.decode();
+                return {src: icon.src, sizes: icon.sizes, type: icon.type, purpose: icon.purpose ?? 'any',
+                        width: image.naturalWidth};
+              }))};
     });
     assert.equal(manifest.name, 'Vir Urad Izuva?');
     assert.equal(manifest.colour, '#c0ffc0');
-    assert.deepEqual(manifest.icons.filter(icon => icon.type === 'image/png').map(icon => icon.sizes).sort(),
-                     ['192x192', '512x512']);
+    assert.equal(manifest.orientation, 'any');
+    const pngs = purpose => manifest.icons.filter(icon => icon.type === 'image/png' && icon.purpose === purpose);
+    assert.deepEqual(pngs('any').map(icon => icon.sizes).sort(), ['192x192', '512x512']);
+    assert.deepEqual(pngs('maskable').map(icon => icon.sizes), ['512x512']);
     for (const icon of manifest.icons.filter(icon => icon.sizes !== 'any'))
       assert.equal(`${icon.width}x${icon.width}`, icon.sizes);
+    // A launcher keeps at least the circle of 40 % of the side around the middle: all of the
+    // icon lies inside it, and the green runs to every edge.
+    const maskable = decodePng(fs.readFileSync(path.join(siteDir, pngs('maskable')[0].src)));
+    const Green = [192, 255, 192];
+    for (let y = 0; y < 512; y += 2)
+      for (let x = 0; x < 512; x += 2)
+        if (Math.hypot(x + 0.5 - 256, y + 0.5 - 256) > 0.4 * 512)
+          assert.deepEqual(maskable.pixel(x, y), Green, `the maskable icon at (${x}, ${y})`);
+    assert.deepEqual(maskable.pixel(256, 256), [192, 64, 0], 'the chip in the middle');
+    assert.deepEqual(maskable.pixel(166, 166), [255, 255, 255], 'the middle of the corner cell');
 
     // A new release takes over from the last, whose cache goes; another app's on the same host stays.
     await page.evaluate(() => caches.open('another game on this host'));
