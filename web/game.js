@@ -309,7 +309,10 @@ ratio = fitWindow();
 followDensity();
 const bodyRead = new Promise(resolve => document.addEventListener('DOMContentLoaded', resolve, {once: true}));
 bodyRead.then(Form_Load);
-Promise.all([loadBoard(), bodyRead]).then(([{instance}]) => {
+// The board's file is on its way from the page's start, but the board is compiled only once the
+// window has been painted, so that it never holds up the window's first paint.
+const windowPainted = new Promise(resolve => requestAnimationFrame(() => setTimeout(resolve)));
+Promise.all([windowPainted.then(loadBoard), bodyRead]).then(([{instance}]) => {
   game = instance.exports;
   game._initialize();
   context = $('Board').getContext('2d', {alpha: false});

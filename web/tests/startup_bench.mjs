@@ -31,10 +31,11 @@ for (const name of fs.readdirSync(siteDir)) {
 console.log(`site: ${(total / 1024).toFixed(1)} KB gzipped`);
 
 const html = fs.readFileSync(path.join(siteDir, 'index.html'), 'utf8');
-// The game's page with every script taken out, and the window's place written in as the game's
-// page works it out for this screen.
+// The game's page with every script and the board's preload taken out, and the window's place
+// written in as the game's page works it out for this screen.
 function staticPage(fit) {
-  const swaps = [[/<script[^>]*>[\s\S]*?<\/script>\n?/g, ''], ['<html lang="en">', `<html lang="en" style="${fit}">`]];
+  const swaps = [[/<script[^>]*>[\s\S]*?<\/script>\n?/g, ''], [/<link rel="preload" href="board.wasm"[^>]*>\n/, ''],
+                 ['<html lang="en">', `<html lang="en" style="${fit}">`]];
   return swaps.reduce((page, [from, to]) => {
     if (!page.match(from))
       throw new Error(`the game's page no longer has ${from}`);
