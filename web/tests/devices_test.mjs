@@ -200,6 +200,18 @@ const parts = {
     await fingers.tap([x, y]);
     assert.deepEqual(await looks([12, 12]), ['chip']);
 
+    // A finger drags the scroll bar's thumb, at the window's scale: half way along the track is
+    // half way from 3 to 25.
+    const [track, thumb] = [await page.locator('#SizeScroll .track').boundingBox(),
+                            await page.locator('#SizeScroll .thumb').boundingBox()];
+    const grab = [thumb.x + thumb.width / 2, thumb.y + thumb.height / 2];
+    await fingers.down(grab);
+    for (const step of [0.25, 0.5, 0.75, 1])
+      await fingers.move([grab[0] + step * (track.x + (track.width - thumb.width) / 2 - thumb.x), grab[1]]);
+    await fingers.up();
+    assert.deepEqual(await shown(page), [' 0 Chips ', '14x14 board, 0 chips, 0 marked cells']);
+    await page.keyboard.press('End');
+
     // The scroll bar's arrows and the button take taps; the open message box takes the board's.
     await fingers.tap(await middleOf(page, '#SizeScroll .arrow >> nth=0'));
     assert.deepEqual(await shown(page), [' 0 Chips ', '24x24 board, 0 chips, 0 marked cells']);
