@@ -104,7 +104,7 @@ LRESULT Form1::labelColours(HDC dc, HWND label) const
     // the theme's control face with the theme's text on it, readable in light, dark and high
     // contrast alike.
     if (label == SizeOf) {
-        SetTextColor(dc, colorRef(TextOnFixedFace));
+        SetTextColor(dc, colorRef(FixedInk));
         SetBkColor(dc, colorRef(SizeLabelBackground));
         SetDCBrushColor(dc, colorRef(SizeLabelBackground));
         return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
@@ -124,7 +124,7 @@ void Form1::drawCheckButton(const DRAWITEMSTRUCT &item) const
     DrawEdge(item.hDC, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
     const Selection font(item.hDC, m_buttonFont.get());
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, colorRef(TextOnFixedFace));
+    SetTextColor(item.hDC, colorRef(FixedInk));
     if (pressed)
         OffsetRect(&face, 1, 1);
     const std::wstring caption = wideText(CheckButtonCaption);
