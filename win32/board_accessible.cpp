@@ -30,29 +30,6 @@ std::string_view actionName(MouseButton button)
     return {};
 }
 
-// The cell a move from `k` reaches in one of MSAA's directions, or -1 past the board's edge.
-int neighbour(const ChipBoard &board, int k, LONG direction)
-{
-    const int n = board.size(), x = cellColumn(k), y = cellRow(k);
-    const LONG id = cellChildId(board, k);
-    switch (direction) {
-    case NAVDIR_LEFT:
-        return x > 0 ? CellIndex(x - 1, y) : -1;
-    case NAVDIR_RIGHT:
-        return x + 1 < n ? CellIndex(x + 1, y) : -1;
-    case NAVDIR_UP:
-        return y > 0 ? CellIndex(x, y - 1) : -1;
-    case NAVDIR_DOWN:
-        return y + 1 < n ? CellIndex(x, y + 1) : -1;
-    case NAVDIR_NEXT:
-        return childCell(board, id + 1);
-    case NAVDIR_PREVIOUS:
-        return childCell(board, id - 1);
-    default:
-        return -1;
-    }
-}
-
 } // namespace
 
 // The table: itself as child 0, each cell on the board as a simple child with no object of its
@@ -82,7 +59,6 @@ class BoardAccessible final : public AccessibleObject {
     HRESULT STDMETHODCALLTYPE accLocation(LONG *left, LONG *top, LONG *width, LONG *height,
                                           VARIANT child) override;
     HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT *child) override;
-    HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT *end) override;
 
   private:
     // The cell that `child` names: -1 for the board itself, -2 for no child of the board.
@@ -253,32 +229,6 @@ HRESULT BoardAccessible::accHitTest(LONG x, LONG y, VARIANT *child)
     return child->vt == VT_EMPTY ? S_FALSE : S_OK;
 }
 
-HRESULT BoardAccessible::accNavigate(LONG direction, VARIANT start, VARIANT *end)
-{
-    if (!end)
-        return E_POINTER;
-    *end = emptyVariant();
-    if (!m_window)
-        return CO_E_OBJNOTCONNECTED;
-    const ChipBoard &board = m_window->board();
-    const int k = cellOf(start);
-    if (k == -2)
-        return E_INVALIDARG;
-    if (k == -1) {
-        // From the board itself only into its cells; its siblings are its parent's to name.
-        const LONG n = board.size();
-        if (direction != NAVDIR_FIRSTCHILD && direction != NAVDIR_LASTCHILD)
-            return DISP_E_MEMBERNOTFOUND;
-        *end = childVariant(direction == NAVDIR_FIRSTCHILD ? 1 : n * n);
-        return S_OK;
-    }
-    const int to = neighbour(board, k, direction);
-    if (to < 0)
-        return S_FALSE;
-    *end = childVariant(cellChildId(board, to));
-    return S_OK;
-}
-
 ClientAccessible::ClientAccessible(AccessibleWindow &window, IAccessible *standard)
     : AccessibleObject(standard), m_window(&window)
 {
@@ -407,22 +357,13 @@ HRESULT ClientAccessible::accHitTest(LONG x, LONG y, VARIANT *child)
 
 HRESULT ClientAccessible::accNavigate(LONG direction, VARIANT start, VARIANT *end)
 {
-    if (!end)
-        return E_POINTER;
-    *end = emptyVariant();
-    if (!m_window)
-        return CO_E_OBJNOTCONNECTED;
+    // Windows' object would name a side control as the first child; clients find the children
+    // through AccessibleChildren instead, which lists the board first.
     if (childOf(start) != CHILDID_SELF)
         return E_INVALIDARG;
-    if (direction != NAVDIR_FIRSTCHILD && direction != NAVDIR_LASTCHILD)
-        return inner() ? inner()->accNavigate(direction, start, end) : DISP_E_MEMBERNOTFOUND;
-    LONG count = 0;
-    get_accChildCount(&count);
-    IDispatch *object = childObject(direction == NAVDIR_FIRSTCHILD ? 1 : count);
-    if (!object)
-        return S_FALSE;
-    *end = objectVariant(object);
-    return S_OK;
+    if (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD)
+        return DISP_E_MEMBERNOTFOUND;
+    return AccessibleObject::accNavigate(direction, start, end);
 }
 
 } // namespace virurad

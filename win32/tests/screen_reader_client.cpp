@@ -153,11 +153,11 @@ int printTree(HWND game)
     return 0;
 }
 
-// Hit testing from the top: the window under the point, its client, and each object the last
-// one names there, down to a simple element or an object that answers for itself.
+// Hit testing from the top: the client of the top-level window under the point, and each object
+// the last one names there, down to a simple element or an object that answers for itself.
 int printPoint(LONG x, LONG y)
 {
-    IAccessible *object = windowClient(WindowFromPoint({x, y}));
+    IAccessible *object = windowClient(GetAncestor(WindowFromPoint({x, y}), GA_ROOT));
     for (int depth = 0; object && depth < 6; ++depth) {
         VARIANT hit;
         VariantInit(&hit);
