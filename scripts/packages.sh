@@ -15,9 +15,9 @@ SESSION_PACKAGES=(qt6-gtk-platformtheme locales libglib2.0-bin dbus-bin)
 
 # To build and run the tests: the test frameworks, the validators of the packaged files, Python's
 # font tools for the designed faces' look-alikes, a headless Wayland compositor, and an X server
-# with real input and the accessibility bus that screen readers use.
+# with real input, screenshots and the accessibility bus that screen readers use.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream python3-fonttools weston
-               python3-pyatspi python3-xlib at-spi2-core dbus xvfb xauth xdotool
+               python3-pyatspi python3-xlib at-spi2-core dbus xvfb xauth xdotool imagemagick
                "${SESSION_PACKAGES[@]}")
 
 # The Windows program, cross-built here: the compiler, the installer builder, and what turns the
