@@ -14,11 +14,12 @@ BUILD_PACKAGES=(cmake make g++ qt6-base-dev "${RUN_DEPENDS[@]}" "${RUN_RECOMMEND
 SESSION_PACKAGES=(qt6-gtk-platformtheme locales libglib2.0-bin dbus-bin)
 
 # To build and run the tests: the test frameworks, the validators of the packaged files, Python's
-# font tools for the designed faces' look-alikes, a headless Wayland compositor, and an X server
-# with real input, screenshots and the accessibility bus that screen readers use.
+# font tools for the designed faces' look-alikes, a headless Wayland compositor, an X server with
+# real input, screenshots and the accessibility bus that screen readers use, and Orca, the screen
+# reader blind players use, with a window manager to hand the focus back as a desktop does.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream python3-fonttools weston
                python3-pyatspi python3-xlib at-spi2-core dbus xvfb xauth xdotool imagemagick
-               "${SESSION_PACKAGES[@]}")
+               orca openbox "${SESSION_PACKAGES[@]}")
 
 # The Windows program, cross-built here: the compiler, the installer builder, and what turns the
 # game's SVG icon into a Windows icon and packs the portable zip.

@@ -2,6 +2,7 @@
 #include "board_accessible.h"
 
 #include "accessible_texts.h"
+#include "announcement.h"
 #include "board_view.h"
 #include "chip_board.h"
 #include "device_pixels.h"
@@ -50,7 +51,13 @@ class BoardCell : public QAccessibleInterface,
     }
     void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override;
-    QAccessible::Role role() const override { return QAccessible::Cell; }
+    // While a screen reader runs, a cell is a button that the player presses with Space or M,
+    // and Orca reads a focused button alone; of a focused table cell it reads the whole row each
+    // time the cursor changes rows, 25 cells from the left before the one the player is on.
+    QAccessible::Role role() const override
+    {
+        return m_view && m_view->keyboardPlay() ? QAccessible::Button : QAccessible::Cell;
+    }
     QAccessible::State state() const override;
     void *interface_cast(QAccessible::InterfaceType type) override;
 
@@ -90,6 +97,7 @@ class BoardTable : public QAccessibleWidget, public QAccessibleTableInterface {
                                              : QRect();
     }
     QAccessibleInterface *childAt(int x, int y) const override;
+    QAccessibleInterface *focusChild() const override;
     QAccessibleInterface *child(int index) const override;
     int childCount() const override { return rowCount() * columnCount(); }
     int indexOfChild(const QAccessibleInterface *child) const override;
@@ -136,10 +144,13 @@ QRect BoardCell::rect() const
 
 QAccessible::State BoardCell::state() const
 {
-    // Cells take no keyboard focus: the player reaches them through the table, not by Tab.
+    // Without a screen reader cells take no keyboard focus: the player reaches them through the
+    // table, not by Tab. With one, the cursor's cell has the focus while the board has it.
     QAccessible::State state;
     state.invisible = !m_view || !m_view->isVisible();
     state.disabled = !onBoard();
+    state.focusable = onBoard() && m_view->keyboardPlay();
+    state.focused = onBoard() && m_view->focusCell() == m_k;
     return state;
 }
 
@@ -175,6 +186,12 @@ QAccessibleInterface *BoardTable::childAt(int x, int y) const
     const WindowPixel pixel = windowPixel(view()->window(), QPoint(x, y));
     const int k = cellAtDevicePixel(view()->board(), pixel.at.x, pixel.at.y, pixel.ratio);
     return k < 0 ? nullptr : cellAt(cellRow(k), cellColumn(k));
+}
+
+QAccessibleInterface *BoardTable::focusChild() const
+{
+    const int k = view() ? view()->focusCell() : Refresh::NoCell;
+    return k == Refresh::NoCell ? nullptr : cellAt(cellRow(k), cellColumn(k));
 }
 
 QAccessibleInterface *BoardTable::child(int index) const
@@ -258,16 +275,33 @@ void announceCellChange(BoardView *view, int k)
     }
 }
 
-void announceNewGame(BoardView *view)
+void announceNewCells(BoardView *view)
 {
     if (!QAccessible::isActive())
         return;
-    // The cells a screen reader holds are of the last game: it hears that they are gone, and
-    // that the table changed, where Qt passes that on.
+    // The cells a screen reader holds are of the last game, or of the other kind: it hears that
+    // they are gone, and that the table changed, where Qt passes that on.
     if (BoardTable *table = tableOf(view))
         table->retireCells();
     QAccessibleTableModelChangeEvent event(view, QAccessibleTableModelChangeEvent::ModelReset);
     QAccessible::updateAccessibility(&event);
+}
+
+void announceCursor(BoardView *view)
+{
+    if (!QAccessible::isActive())
+        return;
+    BoardTable *table = tableOf(view);
+    if (QAccessibleInterface *cell = table ? table->focusChild() : nullptr) {
+        QAccessibleEvent event(cell, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void announceKeyPlay(BoardView *view, int k)
+{
+    // Orca passes over a new name of the cell it is on, and of the count beside the board.
+    announce(view->window(), qText(playAnnouncement(view->board(), k)));
 }
 
 } // namespace virurad

@@ -17,7 +17,12 @@ QAccessibleInterface *accessibleBoard(const QString &className, QObject *object)
 // Tells assistive technology that cell k changed, if it has asked for that cell before; a cell
 // it has never been given has nothing of it to update.
 void announceCellChange(BoardView *view, int k);
-// Tells assistive technology that a new game started: the table's size and every cell changed.
-void announceNewGame(BoardView *view);
+// Tells assistive technology that every cell changed: a new game started, or a screen reader
+// came or went, which turns the cells into buttons or back.
+void announceNewCells(BoardView *view);
+// The cursor's cell takes the accessible focus, so that a screen reader reads it out.
+void announceCursor(BoardView *view);
+// A key played cell k, which has the focus: a screen reader says what it holds now and the count.
+void announceKeyPlay(BoardView *view, int k);
 
 } // namespace virurad

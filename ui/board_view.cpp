@@ -4,10 +4,12 @@
 #include "accessible_texts.h"
 #include "board_accessible.h"
 #include "board_painting.h"
+#include "device_pixels.h"
 #include "game_events.h"
 #include "qt_design.h"
 
 #include <QAccessible>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -62,9 +64,37 @@ PixelRect deviceCover(const QRect &area, double ratio)
             int(std::ceil((area.top() + area.height()) * ratio)) - top};
 }
 
+// The board's keys as Qt names them: the arrows, Space or Enter for the left button, M for the
+// right one, on the main keys or the keypad. With Ctrl, Alt or Meta held they are left to the
+// window and the desktop.
+BoardKey toBoardKey(const QKeyEvent *event)
+{
+    if (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+        return BoardKey::None;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        return BoardKey::Left;
+    case Qt::Key_Right:
+        return BoardKey::Right;
+    case Qt::Key_Up:
+        return BoardKey::Up;
+    case Qt::Key_Down:
+        return BoardKey::Down;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return BoardKey::Place;
+    case Qt::Key_M:
+        return BoardKey::Mark;
+    default:
+        return BoardKey::None;
+    }
+}
+
 } // namespace
 
-BoardView::BoardView(const ChipBoard &board, QWidget *parent) : QWidget(parent), m_board(board)
+BoardView::BoardView(const ChipBoard &board, const CellCursor &cursor, QWidget *parent)
+    : QWidget(parent), m_board(board), m_cursor(cursor)
 {
     // Before the first accessible name is set, which already asks Qt for the board's interface
     // when a screen reader is listening. Qt keeps each factory once, however many views install it.
@@ -77,14 +107,86 @@ BoardView::BoardView(const ChipBoard &board, QWidget *parent) : QWidget(parent),
     describeBoard();
 }
 
+int BoardView::focusCell() const
+{
+    return hasFocus() ? m_cursor.cell() : Refresh::NoCell;
+}
+
+void BoardView::setKeyboardPlay(bool on)
+{
+    if (on == keyboardPlay())
+        return;
+    setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+    announceNewCells(this);
+}
+
 void BoardView::showCells(int k, const PixelRect &area)
 {
     update(layoutCover(area, devicePixelRatioF()));
     describeBoard();
-    if (k == Refresh::NoCell)
-        announceNewGame(this);
-    else
+    if (k == Refresh::NoCell) {
+        announceNewCells(this);
+        // The cell that had the focus belonged to the last game.
+        if (hasFocus())
+            announceCursor(this);
+    } else {
         announceCellChange(this, k);
+    }
+}
+
+void BoardView::showCursorMove(int from)
+{
+    repaintCell(from);
+    repaintCell(m_cursor.cell());
+    if (hasFocus())
+        announceCursor(this);
+}
+
+void BoardView::showKeyPlay()
+{
+    announceKeyPlay(this, m_cursor.cell());
+}
+
+void BoardView::repaintCell(int k)
+{
+    if (m_board.isShown(k)) {
+        const double ratio = devicePixelRatioF();
+        update(layoutCover(deviceCellRect(m_board, k, ratio), ratio));
+    }
+}
+
+void BoardView::keyPressEvent(QKeyEvent *event)
+{
+    const BoardKey key = toBoardKey(event);
+    if (key == BoardKey::None) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // A held arrow keeps moving; a held Space or M plays once, not on and off with each repeat.
+    const bool plays = key == BoardKey::Place || key == BoardKey::Mark;
+    if (!(plays && event->isAutoRepeat()))
+        emit boardKey(key);
+    event->accept();
+}
+
+void BoardView::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    repaintCell(m_cursor.cell());
+    // After Qt has told screen readers that the board has the focus, the cell gets it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (hasFocus())
+                announceCursor(this);
+        },
+        Qt::QueuedConnection);
+}
+
+void BoardView::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    repaintCell(m_cursor.cell());
 }
 
 // The picture cannot be read out, so a screen reader hears the board as one sentence.
@@ -99,7 +201,7 @@ void BoardView::paintEvent(QPaintEvent *event)
     const double ratio = devicePixelRatioF();
     QPainter painter(this);
     QtCanvas canvas(painter, ratio);
-    paintBoard(m_board, ratio, deviceCover(event->rect(), ratio), canvas);
+    paintBoard(m_board, ratio, deviceCover(event->rect(), ratio), canvas, focusCell());
 }
 
 } // namespace virurad

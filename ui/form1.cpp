@@ -1,11 +1,14 @@
 // Builds the window and turns each of its events into one move on the board.
 #include "form1.h"
 
+#include "accessible_texts.h"
+#include "announcement.h"
 #include "board_view.h"
 #include "game_events.h"
 #include "line_check.h"
 #include "qt_design.h"
 #include "screen_pixels.h"
+#include "screen_reader.h"
 #include "side_accessible.h"
 #include "side_controls.h"
 
@@ -52,7 +55,9 @@ QAccessibleInterface *accessibleGameWindow(const QString &, QObject *object)
 
 } // namespace
 
-Form1::Form1(QWidget *parent) : QWidget(parent), m_boardView(new BoardView(m_board, this))
+Form1::Form1(QWidget *parent)
+    : QWidget(parent), m_boardView(new BoardView(m_board, m_cursor, this)),
+      m_screenReader(new ScreenReaderWatch(this))
 {
     // Qt keeps each factory once, however many windows install it.
     QAccessible::installFactory(accessibleGameWindow);
@@ -62,6 +67,8 @@ Form1::Form1(QWidget *parent) : QWidget(parent), m_boardView(new BoardView(m_boa
     createSideControls();
 
     connect(m_boardView, &BoardView::cellAction, this, &Form1::cellAction);
+    connect(m_boardView, &BoardView::boardKey, this, &Form1::boardKey);
+    connect(m_screenReader, &ScreenReaderWatch::runningChanged, this, &Form1::followScreenReader);
     connect(SizeScroll, &QScrollBar::valueChanged, this, &Form1::SizeScroll_Change);
     connect(Test, &QPushButton::clicked, this, &Form1::Test_Click);
     Form_Load();
@@ -71,11 +78,13 @@ void Form1::createSideControls()
 {
     // Before the first accessible name is set, which already asks for the control's interface.
     QAccessible::installFactory(accessibleSideControl);
-    // Created in tab order; only the scroll bar and the button take the focus.
+    // Created in tab order, after the board. Only the scroll bar and the button take the focus,
+    // and the board while a screen reader runs.
     SizeScroll = makeSizeScroll(this);
     SizeOf = makeSizeLabel(this);
     Number = makeCountLabel(this);
     Test = makeCheckButton(this);
+    setTabOrder(m_boardView, SizeScroll);
     setTabOrder(SizeScroll, Test);
     SizeScroll->setFocus();
 }
@@ -98,7 +107,13 @@ void Form1::loadpieces()
 
 void Form1::SizeScroll_Change()
 {
-    refreshControls(changeSize(m_board, SizeScroll->value()));
+    const Refresh refresh = changeSize(m_board, SizeScroll->value());
+    if (refresh.wholeBoard)
+        m_cursor.newGame();
+    refreshControls(refresh);
+    // The scroll bar's own value is all a screen reader would say, and the last game is gone.
+    if (refresh.wholeBoard && m_boardView->keyboardPlay())
+        announce(this, qText(newGameAnnouncement(m_board)));
 }
 
 void Form1::mousePressEvent(QMouseEvent *event)
@@ -128,6 +143,24 @@ void Form1::Square_MouseUp(int Button, DevicePoint At)
 void Form1::cellAction(int k, int button)
 {
     refreshControls(releaseButton(m_board, k, button));
+}
+
+void Form1::boardKey(BoardKey key)
+{
+    const KeyPlay play = m_cursor.press(m_board, key);
+    refreshControls(play.refresh);
+    if (play.from != Refresh::NoCell)
+        m_boardView->showCursorMove(play.from);
+    else if (play.refresh.cell != Refresh::NoCell)
+        m_boardView->showKeyPlay();
+}
+
+void Form1::followScreenReader(bool running)
+{
+    m_boardView->setKeyboardPlay(running);
+    // The board gives up the focus it can no longer have to the next control that takes it.
+    if (!running && m_boardView->hasFocus())
+        SizeScroll->setFocus();
 }
 
 void Form1::Test_Click()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "board_painting.h"
+#include "cell_cursor.h"
 #include "chip_board.h"
 #include "game_events.h"
 
@@ -14,6 +15,7 @@ class QScrollBar;
 namespace virurad {
 
 class BoardView;
+class ScreenReaderWatch;
 
 class Form1 : public QWidget, private GameView {
     Q_OBJECT
@@ -43,6 +45,9 @@ class Form1 : public QWidget, private GameView {
     void Test_Click();
     // A screen reader's action on a cell, played as that button's release on it.
     void cellAction(int k, int button);
+    // A key on the board, which has the focus only while a screen reader runs.
+    void boardKey(BoardKey key);
+    void followScreenReader(bool running);
 
     // Shows what an event changed, as the board's one refresh rule hands it out.
     void refreshControls(const Refresh &refresh);
@@ -52,7 +57,9 @@ class Form1 : public QWidget, private GameView {
 
     ChipBoard m_board;
     Pointer m_pointer;
+    CellCursor m_cursor;
     BoardView *m_boardView = nullptr;
+    ScreenReaderWatch *m_screenReader = nullptr;
     QScrollBar *SizeScroll = nullptr;
     QLabel *SizeOf = nullptr;
     QLabel *Number = nullptr;

@@ -50,8 +50,10 @@ bool Form1::create(HINSTANCE instance, int show)
                          nullptr, instance, this))
         return false;
     Form_Load();
+    followScreenReader();
+    m_focus = nextInTabOrder(nullptr, false);
     ShowWindow(m_window, show);
-    SetFocus(SizeScroll);
+    SetFocus(m_focus);
     return true;
 }
 
@@ -83,13 +85,29 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE && IsChild(m_window, GetFocus()))
+        if (LOWORD(wParam) == WA_INACTIVE &&
+            (GetFocus() == m_window || IsChild(m_window, GetFocus())))
             m_focus = GetFocus();
         return 0;
     case WM_SETFOCUS:
-        // The window itself takes no keys: the focus goes back to the control that had it.
-        SetFocus(m_focus ? m_focus : SizeScroll);
+        focusArrived();
         return 0;
+    case WM_KILLFOCUS:
+        if (m_screenReader)
+            boardFocusChanged(false);
+        return 0;
+    case WM_KEYDOWN:
+        if (boardHasFocus() && boardKeyPressed(wParam, lParam))
+            return 0;
+        return DefWindowProcW(m_window, message, wParam, lParam);
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETSCREENREADER)
+            followScreenReader();
+        return DefWindowProcW(m_window, message, wParam, lParam);
+    case WM_GETOBJECT:
+        if (const LRESULT answer = m_accessibility.answerWindow(*this, wParam, lParam))
+            return answer;
+        return DefWindowProcW(m_window, message, wParam, lParam);
     case WM_PAINT:
         paint();
         return 0;
@@ -124,6 +142,7 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEHWHEEL:
         return 0; // the wheel changes nothing, over the board or the scroll bar
     case WM_DESTROY:
+        m_accessibility.disconnect();
         PostQuitMessage(0);
         return 0;
     default:
@@ -133,11 +152,12 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool Form1::handleDialogKey(const MSG &message)
 {
-    if (message.message != WM_KEYDOWN || (message.hwnd != SizeScroll && message.hwnd != Test))
+    const bool takesFocus = message.hwnd == SizeScroll || message.hwnd == Test ||
+                            (message.hwnd == m_window && boardHasFocus());
+    if (message.message != WM_KEYDOWN || !takesFocus)
         return false;
     if (message.wParam == VK_TAB) {
-        // Only these two take the focus; Tab and Shift+Tab both go to the other one.
-        SetFocus(message.hwnd == SizeScroll ? Test : SizeScroll);
+        moveFocus(nextInTabOrder(message.hwnd, GetKeyState(VK_SHIFT) < 0));
         return true;
     }
     if (message.wParam == VK_RETURN && message.hwnd == Test) {
@@ -163,7 +183,8 @@ void Form1::paint()
     }
     GdiCanvas canvas(paint.dc());
     paintBoard(m_board, scale(),
-               {area.left, area.top, area.right - area.left, area.bottom - area.top}, canvas);
+               {area.left, area.top, area.right - area.left, area.bottom - area.top}, canvas,
+               focusedCell());
 }
 
 void Form1::scrolled(WORD request)
@@ -236,7 +257,10 @@ void Form1::Test_Click()
 
 void Form1::show(const Refresh &refresh)
 {
+    if (refresh.wholeBoard)
+        m_cursor.newGame();
     showChanges(m_board, refresh, scale(), *this);
+    tellScreenReaders(refresh);
 }
 
 void Form1::repaintBoard(int, const PixelRect &area)

@@ -59,10 +59,24 @@ void Form1::createSideControls()
     SizeScroll = createControl(m_window, L"SCROLLBAR", L"", SBS_HORZ | WS_TABSTOP, SizeScrollId);
     SCROLLINFO info{sizeof info, SIF_RANGE | SIF_POS, MinSize, MaxSide, 0, MaxSide, 0};
     SetScrollInfo(SizeScroll, SB_CTL, &info, FALSE);
+    // A screen reader asks the bar itself what it is; the window answers with the bar's name.
+    m_sizeScrollProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(SizeScroll, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(sizeScrollProc)));
     SizeOf = createControl(m_window, L"STATIC", L"", SS_CENTER, SizeOfId);
     Number = createControl(m_window, L"STATIC", L"", SS_CENTER, NumberId);
     const std::wstring caption = wideText(CheckButtonCaption);
     Test = createControl(m_window, L"BUTTON", caption.c_str(), BS_OWNERDRAW | WS_TABSTOP, TestId);
+}
+
+LRESULT CALLBACK Form1::sizeScrollProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto *form = reinterpret_cast<Form1 *>(GetWindowLongPtrW(GetParent(bar), GWLP_USERDATA));
+    if (message == WM_GETOBJECT) {
+        if (const LRESULT answer =
+                form->m_accessibility.answerSizeScroll(*form, bar, wParam, lParam))
+            return answer;
+    }
+    return CallWindowProcW(form->m_sizeScrollProc, bar, message, wParam, lParam);
 }
 
 void Form1::applyDpi(UINT dpi)
@@ -90,7 +104,7 @@ LRESULT Form1::labelColours(HDC dc, HWND label) const
     // the theme's control face with the theme's text on it, readable in light, dark and high
     // contrast alike.
     if (label == SizeOf) {
-        SetTextColor(dc, colorRef(TextOnFixedFace));
+        SetTextColor(dc, colorRef(FixedInk));
         SetBkColor(dc, colorRef(SizeLabelBackground));
         SetDCBrushColor(dc, colorRef(SizeLabelBackground));
         return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
@@ -110,7 +124,7 @@ void Form1::drawCheckButton(const DRAWITEMSTRUCT &item) const
     DrawEdge(item.hDC, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
     const Selection font(item.hDC, m_buttonFont.get());
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, colorRef(TextOnFixedFace));
+    SetTextColor(item.hDC, colorRef(FixedInk));
     if (pressed)
         OffsetRect(&face, 1, 1);
     const std::wstring caption = wideText(CheckButtonCaption);

@@ -10,10 +10,6 @@ namespace virurad {
 // The window keeps its size: no sizing border and no maximise box.
 inline constexpr DWORD WindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
-// Text on the two faces whose colour the game fixes, the size label's white and the button's
-// pink: a theme's own text colour may be light, and would vanish on them.
-inline constexpr Rgb TextOnFixedFace{0, 0, 0};
-
 inline COLORREF colorRef(Rgb c)
 {
     return RGB(c.red, c.green, c.blue);

@@ -183,13 +183,14 @@ class GameSession:
                 raise Failure(f"timed out waiting for {what}")
             time.sleep(0.02)
 
-    def start_game(self):
+    def start_game(self, accessibility_always_on=True):
         """Starts the game and returns its application on the accessibility bus once its window
-        is shown."""
+        is shown. Without `accessibility_always_on`, Qt turns its accessibility on only as it
+        does on a player's desktop: when the bus says that assistive technology is enabled."""
+        always_on = {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"} if accessibility_always_on else {}
         self.game = self.processes.start(
             [self.game_path], env=dict(os.environ, QT_QPA_PLATFORM="xcb",
-                                       QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                                       QT_SCALE_FACTOR=f"{self.scale:g}"))
+                                       QT_SCALE_FACTOR=f"{self.scale:g}", **always_on))
         app = self.wait_for("the game on the accessibility bus", self.game_application)
         self.window = self.wait_for("the game's window on screen", self.x_window)
         return app

@@ -1,0 +1,296 @@
+"""What Orca, the screen reader blind players use on Linux, says as a short game is played on the
+keyboard, read from Orca's own debug output.
+
+Run inside a private session bus as:
+    orca_test.py GAME BUS_LAUNCHER XVFB XDOTOOL ORCA WINDOW_MANAGER
+It starts its own X server with a window manager, an accessibility bus on which the screen reader
+is switched on as a desktop switches it on, Orca with settings of its own, and the game; plays
+with real keys only, as a blind player does; and after each key checks what Orca said. Orca's
+speech goes nowhere else: no speech server, no braille display, no sound. Every process it started
+is ended, whatever happens.
+"""
+
+import json
+import os
+import re
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import tty
+
+# The shared helpers are read from the source tree, which a test leaves as it found it.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "support"))
+
+from gi.repository import Gio, GLib  # noqa: E402
+import Xlib.display  # noqa: E402
+
+import x_display  # noqa: E402
+from qt_session import TITLE, Failure, GameSession  # noqa: E402
+
+TIMEOUT = 30  # seconds for Orca to say something, generous for sanitizer builds under load
+
+
+class OrcaSpeech:
+    """Orca's debug output, read as Orca writes it, and what it says in it.
+
+    Orca writes its debug file through a buffer that it flushes only when full; a terminal
+    gets each line at once, so the file it is given is the far end of a pseudo-terminal."""
+
+    LINE = re.compile(r"SPEECH OUTPUT: '(.*)'(?: ?\{.*\})?$")
+
+    def __init__(self):
+        self.terminal, self.far_end = os.openpty()
+        tty.setraw(self.far_end)  # lines as written, with no carriage returns added
+        self.path = os.ttyname(self.far_end)
+        self.utterances = []
+        self.lock = threading.Lock()
+        self.reader = threading.Thread(target=self.read, daemon=True)
+        self.reader.start()
+
+    def read(self):
+        pending = b""
+        while True:
+            try:
+                chunk = os.read(self.terminal, 65536)
+            except OSError:
+                return
+            if not chunk:
+                return
+            *lines, pending = (pending + chunk).split(b"\n")
+            with self.lock:
+                for line in lines:
+                    found = self.LINE.search(line.decode("utf-8", "replace"))
+                    if found:
+                        self.utterances.append(found.group(1))
+
+    def heard(self, since=0):
+        with self.lock:
+            return self.utterances[since:]
+
+    def mark(self):
+        with self.lock:
+            return len(self.utterances)
+
+    def close(self):
+        os.close(self.terminal)
+        os.close(self.far_end)
+
+
+def plain(utterance):
+    """An utterance without what differs between Orca's versions: a closing full stop, Orca 43's
+    "push button" for Orca 48's "button", the percentage Orca 48 adds to a scroll bar's value,
+    and the word "notification" that Orca says before a notification's text."""
+    text = utterance.strip().rstrip(".")
+    text = re.sub(r"^notification ", "", text, flags=re.IGNORECASE)
+    text = text.replace("push button", "button")
+    return re.sub(r" \d+ percent$", "", text)
+
+
+def settings_for_orca(folder):
+    """Orca's defaults but for where its speech goes: no speech server (each utterance is still
+    written to the debug output), no braille display and no sounds, so that nothing leaves the
+    test."""
+    quiet = {"speechServerFactory": "", "enableBraille": False, "enableBrailleMonitor": False,
+             "enableSound": False, "profile": ["Default", "default"]}
+    os.makedirs(folder)
+    with open(os.path.join(folder, "user-settings.conf"), "w", encoding="utf-8") as f:
+        json.dump({"general": quiet, "profiles": {"default": quiet}, "pronunciations": {},
+                   "keybindings": {}}, f)
+
+
+def switch_screen_reader_on():
+    """What a desktop does when its user turns the screen reader on."""
+    bus = Gio.bus_get_sync(Gio.BusType.SESSION)
+    for switch in ("IsEnabled", "ScreenReaderEnabled"):
+        bus.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
+                      GLib.Variant("(ssv)", ("org.a11y.Status", switch, GLib.Variant("b", True))),
+                      None, Gio.DBusCallFlags.NONE, -1, None)
+
+
+class Player:
+    """Presses real keys and checks what Orca says after each."""
+
+    def __init__(self, session, speech):
+        self.session = session
+        self.speech = speech
+        self.said = []  # (key, [what Orca said]) for the record at the end
+
+    def press(self, key, *expected, cells=None, since=None):
+        """Presses `key` and waits until Orca has said each of `expected`, in that order, as
+        whole utterances. With `cells`, also the number of utterances that name a cell: one
+        after a move, for the cell the cursor is on, and never a whole row. With no key, what
+        Orca said from `since` on is checked."""
+        if since is None:
+            since = self.speech.mark()
+        if key:
+            self.session.xdotool("key", key)
+        deadline = time.monotonic() + TIMEOUT
+        while True:
+            said = self.speech.heard(since)
+            heard = [plain(u) for u in said]
+            if in_order(expected, heard):
+                break
+            if time.monotonic() > deadline:
+                raise Failure(f"after {key or 'the start'}, Orca should have said {list(expected)};"
+                              f" it said {heard}")
+            self.session.processes.check_running()
+            time.sleep(0.05)
+        naming_cells = [u for u in heard if re.match(r"column \d+, row \d+", u)]
+        if cells is not None and len(naming_cells) != cells:
+            raise Failure(f"after {key}, Orca named {len(naming_cells)} cells: {naming_cells}")
+        self.said.append((key or "start", said))
+
+
+def in_order(expected, heard):
+    rest = iter(heard)
+    return all(any(u == wanted for u in rest) for wanted in expected)
+
+
+class FocusRing:
+    """The dark ring on the cursor's cell, read from the screen: at scale 1, cell (x, y) of a
+    board of 24-pixel cells has its left edge at 24 x; the ring stands 2 to 3 pixels inside it,
+    between the cell's border and its chip, so the pixel 3 inside the middle of the left edge is
+    dark with the ring and the cell's own white or yellow without."""
+
+    def __init__(self, session):
+        self.session = session
+
+    def origin(self):
+        """Where the window's client area starts on the screen. xdotool's answer is off by the
+        window manager's title bar."""
+        screen = Xlib.display.Display(self.session.display)
+        window = screen.create_resource_object("window", self.session.window)
+        root_corner = window.translate_coords(screen.screen().root, 0, 0)
+        screen.close()
+        return -root_corner.x, -root_corner.y
+
+    def dark(self, x, y, side):
+        left, top = self.origin()
+        shot = x_display.Screenshot(self.session.display)
+        r, g, b = shot.pixel(left + x * side + 3, top + y * side + side // 2)
+        return r + g + b < 3 * 64
+
+    def expect(self, x, y, side, shown):
+        deadline = time.monotonic() + TIMEOUT
+        while self.dark(x, y, side) != shown:
+            if time.monotonic() > deadline:
+                raise Failure(f"cell ({x}, {y}) {'shows no' if shown else 'still shows a'} "
+                              "focus ring")
+            time.sleep(0.05)
+
+
+def play(session, speech, since_start):
+    """A short game as a blind player plays it. Every sentence expected here is written out from
+    how the game is played: cells named by column and row counted from 1, what they hold, the
+    count; the message boxes' texts; Orca's own words for a frame, a table, a button, an alert."""
+    p = Player(session, speech)
+    ring = FocusRing(session)
+    # The window opens with the keyboard on the size scroll bar, at 25.
+    p.press(None, f"{TITLE} frame", "Board size scroll bar 25", since=since_start)
+
+    # Shift+Tab goes back to the board, first in the tab order, and its top-left cell.
+    p.press("shift+Tab", "Board", "table with 25 rows 25 columns", "column 1, row 1, empty button",
+            cells=1)
+    ring.expect(0, 0, 24, True)
+    p.press("Right", "column 2, row 1, empty button", cells=1)
+    ring.expect(1, 0, 24, True)
+    ring.expect(0, 0, 24, False)
+    p.press("Right", "column 3, row 1, empty button", cells=1)
+    # Down a row names the one cell, not the 25 of the row.
+    for row in (2, 3, 4):
+        p.press("Down", f"column 3, row {row}, empty button", cells=1)
+
+    # Space is the left button: a chip, and the count.
+    p.press("space", "column 3, row 4, chip, 1 chip on the board")
+    # M is the right button: a mark on a chip takes the chip away.
+    p.press("m", "column 3, row 4, marked, 0 chips on the board")
+    # A chip on a mark clears the mark; Enter plays as Space does.
+    p.press("Return", "column 3, row 4, chip, 1 chip on the board")
+    # The cursor stops at the board's edge: the third Left stays on column 1.
+    p.press("Left", "column 2, row 4, empty button", cells=1)
+    p.press("Left", "column 1, row 4, empty button", cells=1)
+    session.xdotool("key", "Left")
+    p.press("Up", "column 1, row 3, empty button", cells=1)
+
+    # Tab leaves the board for the scroll bar, and the ring goes with the focus.
+    p.press("Tab", "Board size scroll bar 25")
+    ring.expect(0, 2, 24, False)
+    # A smaller size is a new game: the last one is gone, and Orca says so.
+    p.press("Left", "24", "New game, 24x24")
+    p.press("shift+Tab", "table with 24 rows 24 columns", "column 1, row 1, empty button",
+            cells=1)
+    ring.expect(0, 0, 25, True)
+
+    # Three chips evenly spaced in the first row.
+    p.press("space", "column 1, row 1, chip, 1 chip on the board")
+    p.press("Right", "column 2, row 1, empty button", cells=1)
+    p.press("space", "column 2, row 1, chip, 2 chips on the board")
+    p.press("Right", "column 3, row 1, empty button", cells=1)
+    p.press("space", "column 3, row 1, chip, 3 chips on the board")
+    p.press("Tab", "Board size scroll bar 24")
+    p.press("Tab", "Check Me! button")
+    p.press("Return", "alert Line Found", "There is a line of 3 chips. Try again!", "OK button")
+    # The box closes, and the keyboard is back on the button.
+    p.press("Return", "Check Me! button")
+
+    # With the middle chip marked away there is no line; the cursor stayed where it was.
+    p.press("Tab", "Board", "column 3, row 1, chip button", cells=1)
+    p.press("Left", "column 2, row 1, chip button", cells=1)
+    p.press("m", "column 2, row 1, marked, 2 chips on the board")
+    p.press("shift+Tab", "Check Me! button")
+    p.press("Return", "alert No Line Found!",
+            "There is no line! Your result of 2 chips is a success!", "OK button")
+    p.press("Return", "Check Me! button")
+    return p.said
+
+
+def main():
+    game, bus_launcher, xvfb, xdotool, orca, window_manager = sys.argv[1:7]
+    # A stop from outside still ends every process started here.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped from outside"))
+    speech = OrcaSpeech()
+    try:
+        with GameSession(game, bus_launcher, xvfb, xdotool, 1) as session, \
+                tempfile.TemporaryDirectory() as home:
+            # Focus comes back to the game when a message box closes only through a window
+            # manager, as on a desktop.
+            session.processes.start([window_manager, "--sm-disable"], stdout=subprocess.DEVNULL,
+                                    stderr=subprocess.DEVNULL)
+            switch_screen_reader_on()
+            prefs = os.path.join(home, "orca")
+            settings_for_orca(prefs)
+            screen_reader = session.processes.start(
+                [orca, "--user-prefs", prefs, "--debug-file", speech.path],
+                env=dict(os.environ, HOME=home))
+            session.wait_for("Orca to start", lambda: speech.mark() > 0)
+            since_start = speech.mark()
+            # Qt warns of each object that Orca asks about after it has gone, such as the cells
+            # of the last game; that is Orca's way, and the warnings would bury a real failure.
+            os.environ["QT_LOGGING_RULES"] = "qt.accessibility.atspi.warning=false"
+            session.start_game(accessibility_always_on=False)
+            session.xdotool("windowactivate", "--sync", session.window)
+            said = play(session, speech, since_start)
+            # Orca puts the keyboard back as it found it when it ends, which needs the X server.
+            os.killpg(screen_reader.pid, signal.SIGTERM)
+            screen_reader.wait(timeout=TIMEOUT)
+            status = session.close_window()
+            if status != 0:
+                raise Failure(f"the game ended with status {status}")
+    except Failure as failure:
+        print(f"FAILED: {failure}", file=sys.stderr, flush=True)
+        return 1
+    finally:
+        speech.close()
+    print("What Orca said, key by key:", flush=True)
+    for key, heard in said:
+        print(f"  {key}: {' / '.join(heard)}", flush=True)
+    print("passed: a blind player plays the game with Orca", flush=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
