@@ -424,26 +424,37 @@ def check_theme(window):
     check_close(window)
 
 
-def main():
-    wine_run, game, probe, dpi = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
-    theme = sys.argv[5:] == ["theme"]
+def run_on_x_server(dpi, body):
+    """Runs body(display, windows) on a private X server, body adding each game it starts to
+    windows; reports a failure, and leaves no game, Wine server or X server behind."""
     xvfb, display = x_display.start_x_server()
-    window = None
+    windows = []
     try:
-        if theme:
-            set_theme(wine_run, dict(os.environ, DISPLAY=display))
-        window = WineWindow(wine_run, game, probe, dpi, display)
-        check_theme(window) if theme else play(window, dpi)
+        body(display, windows)
     except (Failure, x_display.Failure) as failure:
         print(f"FAILED at {dpi} dpi: {failure}", file=sys.stderr)
         return 1
     finally:
-        if window and window.process.poll() is None:
-            window.process.kill()
+        for window in windows:
+            if window.process.poll() is None:
+                window.process.kill()
         subprocess.run(["wineserver", "-k"], env=dict(os.environ))
         xvfb.terminate()
         xvfb.wait()
     return 0
+
+
+def main():
+    wine_run, game, probe, dpi = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
+    theme = sys.argv[5:] == ["theme"]
+
+    def body(display, windows):
+        if theme:
+            set_theme(wine_run, dict(os.environ, DISPLAY=display))
+        windows.append(WineWindow(wine_run, game, probe, dpi, display))
+        check_theme(windows[0]) if theme else play(windows[0], dpi)
+
+    return run_on_x_server(dpi, body)
 
 
 if __name__ == "__main__":

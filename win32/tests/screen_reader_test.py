@@ -26,7 +26,6 @@ import tempfile
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import play_test  # noqa: E402
-import x_display  # noqa: E402
 from play_test import BLACK, WHITE, Failure, WineWindow, check, hold, wait  # noqa: E402
 from play_through import BROWN, YELLOW, cell_points  # noqa: E402
 
@@ -418,26 +417,17 @@ def set_screen_reader(wine_run, client, env, on):
 
 def main():
     wine_run, game, probe, client, dpi = sys.argv[1:5] + [int(sys.argv[5])]
-    xvfb, display = x_display.start_x_server()
-    env = dict(os.environ, DISPLAY=display)
-    window = None
-    try:
+
+    def body(display, windows):
+        env = dict(os.environ, DISPLAY=display)
         for on, part in ((False, without_screen_reader), (True, with_screen_reader)):
             # The flag lives in the prefix's registry; each game reads it as it starts.
             set_screen_reader(wine_run, client, env, on)
-            window = ReadWindow(wine_run, game, probe, dpi, display)
-            part(window, Reader(window, client), client)
-            play_test.check_close(window)
-    except (Failure, x_display.Failure) as failure:
-        print(f"FAILED at {dpi} dpi: {failure}", file=sys.stderr)
-        return 1
-    finally:
-        if window and window.process.poll() is None:
-            window.process.kill()
-        subprocess.run(["wineserver", "-k"], env=dict(os.environ))
-        xvfb.terminate()
-        xvfb.wait()
-    return 0
+            windows.append(ReadWindow(wine_run, game, probe, dpi, display))
+            part(windows[-1], Reader(windows[-1], client), client)
+            play_test.check_close(windows[-1])
+
+    return play_test.run_on_x_server(dpi, body)
 
 
 if __name__ == "__main__":
