@@ -28,6 +28,13 @@ class CellCursor {
   public:
     int cell() const { return m_cell; }
     KeyPlay press(ChipBoard &board, BoardKey key);
+    // A screen reader put its focus on cell k, as a page's reader may put it on any cell: the
+    // cursor goes there. A cell off the board, or an index outside 0..624, leaves it where it is.
+    void moveTo(const ChipBoard &board, int k)
+    {
+        if (board.isShown(k))
+            m_cell = k;
+    }
     // The board started a new game: the cursor goes back to the top-left cell.
     void newGame() { m_cell = CellIndex(0, 0); }
 
