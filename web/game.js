@@ -49,7 +49,35 @@ const page = {
     $('Number').textContent = text(at, length);
   },
   setBoardDescription(at, length) {
-    $('Board').setAttribute('aria-description', text(at, length));
+    const description = text(at, length);
+    $('Board').setAttribute('aria-description', description);
+    $('Cells')?.setAttribute('aria-description', description);
+  },
+  startCells() {
+    $('Cells').replaceChildren();
+    rows = [];
+    cells.clear();
+  },
+  showCell(k, column, row, left, top, width, height, at, length) {
+    let cell = cells.get(k);
+    if (!cell) {
+      rows[row] ??= $('Cells').appendChild(element('row'));
+      cell = rows[row].appendChild(element('gridcell'));
+      cell.tabIndex = -1;
+      cell.dataset.cell = k;
+      // A handler of its own, where one on the page would do, makes the cell's action a click
+      // on the cell itself for screen readers, rather than a click on the page around it.
+      cell.onclick = Cell_Click;
+      cells.set(k, cell);
+    }
+    // Every cell of a row has the same top and bottom edge, and so has the row.
+    if (column === 0)
+      rows[row].style.cssText = `top: ${top / ratio}px; height: ${height / ratio}px`;
+    cell.style.cssText = `left: ${left / ratio}px; width: ${width / ratio}px; height: ${height / ratio}px`;
+    cell.setAttribute('aria-label', text(at, length));
+  },
+  announce(at, length) {
+    $('Said').textContent = text(at, length);
   },
   showMessageBox(title, titleLength, message, messageLength, icon, iconLength) {
     $('MessageTitle').textContent = text(title, titleLength);
@@ -69,6 +97,65 @@ async function loadBoard() {
     return WebAssembly.instantiate(await (await fetch('board.wasm')).arrayBuffer(), imports);
   }
 }
+
+// The board for screen readers: a grid of named cells over the canvas, each cell over its painted
+// square, which the mouse passes through to the canvas. The page cannot tell whether a screen
+// reader runs, so the grid is built for every player, but only once the board is up and the
+// browser is idle, never in the way of the window's first paint or the board's loading.
+let cells = null; // the grid's cells by the board's index, once it is built
+let rows = [];    // its rows, from the top
+function element(role) {
+  const made = document.createElement('div');
+  made.setAttribute('role', role);
+  return made;
+}
+function buildCells() {
+  const grid = element('grid'), said = document.createElement('div'), board = $('Board');
+  grid.id = 'Cells';
+  grid.setAttribute('aria-label', design.Board.name);
+  grid.setAttribute('aria-description', board.getAttribute('aria-description'));
+  grid.style.cssText = `left: ${design.Board.left}px; top: ${design.Board.top}px; ` +
+                       `width: ${design.Board.width}px; height: ${design.Board.height}px`;
+  said.id = 'Said';
+  said.setAttribute('aria-live', 'polite');
+  // The grid is the board for screen readers from now on; the picture would only repeat it.
+  board.setAttribute('aria-hidden', 'true');
+  board.after(grid, said);
+  cells = new Map();
+  game.showCells();
+}
+const cellOf = target => target?.dataset?.cell === undefined ? -1 : parseInt(target.dataset.cell, 10);
+
+// A focused cell takes the keys the board takes in every window; Tab leaves the grid for the
+// window's controls, whose ring it never joins.
+const cellKeys = {ArrowLeft: 'Left', ArrowRight: 'Right', ArrowUp: 'Up', ArrowDown: 'Down',
+                  ' ': 'Place', Enter: 'Place', m: 'Mark', M: 'Mark'};
+function Cell_KeyDown(event) {
+  const key = cellKeys[event.key];
+  if (event.key === 'Tab') {
+    (event.shiftKey ? $('Test') : $('SizeScroll')).focus();
+    event.preventDefault();
+  }
+  if (!key || event.ctrlKey || event.altKey || event.metaKey)
+    return;
+  event.preventDefault();
+  // A held arrow keeps moving; a held Space, Enter or M plays once.
+  if (event.repeat && (key === 'Place' || key === 'Mark'))
+    return;
+  const cursor = game.cellKey(design.boardKeys[key]);
+  if (cursor >= 0 && cursor !== cellOf(event.target))
+    cells.get(cursor).focus();
+}
+
+// The cursor, and its ring on the canvas, are wherever a screen reader puts the focus in the grid.
+addEventListener('focusin', event => {
+  if (cellOf(event.target) >= 0)
+    game.cellFocused(cellOf(event.target));
+});
+addEventListener('focusout', event => {
+  if (cellOf(event.target) >= 0 && cellOf(event.relatedTarget) < 0)
+    game.cellFocused(-1);
+});
 
 // Once the page's body has been read. The window already shows, fitted, and takes input.
 function Form_Load() {
@@ -172,7 +259,12 @@ function touchEnded(event) {
 
 const touching = new Set(); // pointers down as a touch
 const isTouch = event => event.pointerType !== 'mouse' && event.button === 0;
+// A real pointer passes through the grid to the canvas: the presses a cell of the grid receives
+// come with a screen reader's click on it, which plays as the click.
+const onGrid = event => cellOf(event.target) >= 0;
 addEventListener('pointerdown', event => {
+  if (onGrid(event))
+    return;
   catchUpLongPresses(event.timeStamp);
   if (!isTouch(event))
     return buttonChanged(event);
@@ -180,6 +272,8 @@ addEventListener('pointerdown', event => {
   touchDown(event);
 });
 addEventListener('pointermove', event => {
+  if (onGrid(event))
+    return;
   catchUpLongPresses(event.timeStamp);
   if (event.button >= 0)
     buttonChanged(event);
@@ -188,6 +282,8 @@ addEventListener('pointermove', event => {
 });
 for (const type of ['pointerup', 'pointercancel'])
   addEventListener(type, event => {
+    if (onGrid(event))
+      return;
     catchUpLongPresses(event.timeStamp);
     if (touching.has(event.pointerId) && (event.button <= 0 || type === 'pointercancel')) {
       touching.delete(event.pointerId);
@@ -198,9 +294,16 @@ for (const type of ['pointerup', 'pointercancel'])
   });
 // A right click is played by its release alone, and Android's long press by the page's own
 // timer: the menu either would bring up is only kept away from the board.
+// A screen reader's click on a cell of the grid is the left button there, and its context menu,
+// the Menu key's too, the right button.
+function Cell_Click(event) {
+  game.playCell(cellOf(event.target), gameButton(0));
+}
 addEventListener('contextmenu', event => {
-  if (event.target.id === 'Board')
+  if (event.target.id === 'Board' || cellOf(event.target) >= 0)
     event.preventDefault();
+  if (cellOf(event.target) >= 0)
+    game.playCell(cellOf(event.target), gameButton(2));
 });
 
 // The scroll bar: its range from the design, every way of moving it one step, a drag only on
@@ -278,6 +381,8 @@ addEventListener('keydown', event => {
     tabTo(event, $('Test'));
   } else if (event.target.id === 'Test') {
     tabTo(event, $('SizeScroll'));
+  } else if (cellOf(event.target) >= 0) {
+    Cell_KeyDown(event);
   }
 });
 
@@ -319,6 +424,7 @@ Promise.all([windowPainted.then(loadBoard), bodyRead]).then(([{instance}]) => {
   game.showWindow(ratio);
   $('StartBoard').remove();
   waiting.splice(0).forEach(call => call());
+  (window.requestIdleCallback ?? setTimeout)(buildCells);
   // The offline copy is made once the board is up, so that it never competes with the game's
   // own files on the first visit.
   if ('serviceWorker' in navigator)

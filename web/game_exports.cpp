@@ -2,6 +2,7 @@
 // two captions and a message box; the board decides what an event means and what it looks like.
 #include "accessible_texts.h"
 #include "board_painting.h"
+#include "cell_cursor.h"
 #include "device_pixels.h"
 #include "game_events.h"
 #include "line_check.h"
@@ -24,6 +25,13 @@ PAGE_FUNCTION(setCountCaption)(const char *text, int length);
 PAGE_FUNCTION(setBoardDescription)(const char *text, int length);
 PAGE_FUNCTION(showMessageBox)(const char *title, int titleLength, const char *text, int textLength,
                               const char *icon, int iconLength);
+// The grid of cells that screen readers read in place of the canvas, once the page has built it:
+// startCells empties it for a new game, showCell places cell k (column and row counted from 0)
+// over its painted square, in device pixels, and names it; announce has screen readers say a text.
+PAGE_FUNCTION(startCells)();
+PAGE_FUNCTION(showCell)(int k, int column, int row, int left, int top, int width, int height,
+                        const char *name, int nameLength);
+PAGE_FUNCTION(announce)(const char *text, int length);
 }
 
 namespace {
@@ -41,18 +49,30 @@ struct PageCanvas final : Canvas {
     }
 };
 
-// The page's window: the one game, its mouse, its fingers, and the density it is painted at.
+void say(const std::string &text)
+{
+    announce(text.data(), int(text.size()));
+}
+
+// The page's window: the one game, its mouse, its fingers, its keyboard's cell cursor, and the
+// density it is painted at.
 struct Form1 final : GameView {
     ChipBoard board;
     Pointer pointer;
     TouchPointer touch;
+    CellCursor cursor;
     double ratio = 1;
+    // The cursor's cell while a cell of the page's grid has the keyboard focus, which only a
+    // screen reader gives it; the ring shows there, as in the other windows.
+    int ringCell = Refresh::NoCell;
+    // Nothing is named or placed for screen readers until the page has built its grid.
+    bool cellsShown = false;
 
     // A canvas keeps what is drawn on it, so the changed pixels are painted at once.
     void repaintBoard(int, const PixelRect &area) override
     {
         PageCanvas canvas;
-        paintBoard(board, ratio, area, canvas);
+        paintBoard(board, ratio, area, canvas, ringCell);
     }
     void showSizeCaption(std::string_view text) override
     {
@@ -71,6 +91,52 @@ struct Form1 final : GameView {
         // A mark changes no caption, but it does change what a screen reader hears of the board.
         const std::string description = boardDescription(board);
         setBoardDescription(description.data(), int(description.size()));
+        if (!cellsShown)
+            return;
+        if (refresh.wholeBoard)
+            showCells();
+        else if (refresh.cell != Refresh::NoCell)
+            showCell(refresh.cell);
+    }
+
+    void showCell(int k)
+    {
+        const std::string name = cellName(board, k);
+        const PixelRect r = deviceCellRect(board, k, ratio);
+        ::showCell(k, cellColumn(k), cellRow(k), r.left, r.top, r.width, r.height, name.data(),
+                   int(name.size()));
+    }
+    // Row by row, each from its first column, as the page's grid lists them.
+    void showCells()
+    {
+        for (int y = 0; y < board.size(); ++y)
+            for (int x = 0; x < board.size(); ++x)
+                showCell(CellIndex(x, y));
+    }
+
+    void moveRing(int k)
+    {
+        const int from = ringCell;
+        ringCell = k;
+        for (const int cell : {from, k})
+            if (cell != Refresh::NoCell)
+                repaintBoard(cell, deviceCellRect(board, cell, ratio));
+    }
+
+    // A play through the grid or the keyboard, which a screen reader's user hears at once.
+    void showPlay(const Refresh &refresh)
+    {
+        show(refresh);
+        if (refresh.cell != Refresh::NoCell)
+            say(playAnnouncement(board, refresh.cell));
+    }
+
+    void newGame()
+    {
+        cursor.newGame();
+        ringCell = Refresh::NoCell;
+        if (cellsShown)
+            startCells();
     }
 };
 
@@ -140,7 +206,54 @@ EMSCRIPTEN_KEEPALIVE void touchCancelled(int id)
 
 EMSCRIPTEN_KEEPALIVE void sizeChanged(int value)
 {
-    window.show(changeSize(window.board, value));
+    const Refresh refresh = changeSize(window.board, value);
+    if (!refresh.wholeBoard)
+        return;
+    window.newGame();
+    window.show(refresh);
+    if (window.cellsShown)
+        say(newGameAnnouncement(window.board));
+}
+
+// The page has built its grid for screen readers: every cell is placed and named in it now, and
+// again whenever it changes.
+EMSCRIPTEN_KEEPALIVE void showCells()
+{
+    if (window.cellsShown)
+        return;
+    window.cellsShown = true;
+    startCells();
+    window.showCells();
+}
+
+// A screen reader's action on cell k of the grid: the release of that game button (1 left, 2
+// right) on it.
+EMSCRIPTEN_KEEPALIVE void playCell(int k, int button)
+{
+    window.showPlay(releaseButton(window.board, k, button));
+}
+
+// Cell k of the grid took the keyboard focus, or, for any index that is no cell on the board,
+// the grid lost it: the cursor and its ring follow.
+EMSCRIPTEN_KEEPALIVE void cellFocused(int k)
+{
+    window.cursor.moveTo(window.board, k);
+    window.moveRing(window.board.isShown(k) ? window.cursor.cell() : Refresh::NoCell);
+}
+
+// A key on the focused cell, as the board numbers them (BoardKey). Returns the cell the cursor
+// is on afterwards, which the page gives the focus, or -1 for a key that is not the board's.
+EMSCRIPTEN_KEEPALIVE int cellKey(int key)
+{
+    const bool boardKey = key >= int(BoardKey::Left) && key <= int(BoardKey::Mark);
+    const KeyPlay play =
+        window.cursor.press(window.board, boardKey ? BoardKey(key) : BoardKey::None);
+    if (!play.used)
+        return -1;
+    window.showPlay(play.refresh);
+    if (play.from != Refresh::NoCell && window.ringCell != Refresh::NoCell)
+        window.moveRing(window.cursor.cell());
+    return window.cursor.cell();
 }
 
 EMSCRIPTEN_KEEPALIVE void checkClicked()

@@ -12,6 +12,7 @@
 // with no value stops the build.
 #include "accessible_texts.h"
 #include "board_painting.h"
+#include "cell_cursor.h"
 #include "touch_pointer.h"
 
 #include <cctype>
@@ -168,6 +169,13 @@ Values windowDesign()
     addColours(d);
     addControls(d);
     d.add("touch.longPressMilliseconds", LongPressMilliseconds);
+    // The board's numbers for the keys a cell of the grid takes, which the page maps its own onto.
+    d.add("boardKeys.Left", int(BoardKey::Left));
+    d.add("boardKeys.Right", int(BoardKey::Right));
+    d.add("boardKeys.Up", int(BoardKey::Up));
+    d.add("boardKeys.Down", int(BoardKey::Down));
+    d.add("boardKeys.Place", int(BoardKey::Place));
+    d.add("boardKeys.Mark", int(BoardKey::Mark));
     return d;
 }
 
