@@ -30,6 +30,7 @@ WINDOWS_TEST_PACKAGES=(wine wine64 fonts-wine xvfb xauth xdotool imagemagick pyt
 
 # The web page: the board compiled to WebAssembly by Debian's Emscripten.
 WEB_PACKAGES=(cmake make emscripten googletest librsvg2-bin)
-# To test it: Debian's Chromium, driven by playwright-core under Debian's Node, and the
-# captions' stand-in fonts, the only ones the tests let the browser see.
-WEB_TEST_PACKAGES=(chromium nodejs "${RUN_DEPENDS[@]}")
+# To test it: Debian's Chromium, driven by playwright-core under Debian's Node, the captions'
+# stand-in fonts, the only ones the tests let the browser see, and what a screen reader reads the
+# page through: the accessibility bus on a private session bus, and Python's AT-SPI client.
+WEB_TEST_PACKAGES=(chromium nodejs "${RUN_DEPENDS[@]}" dbus at-spi2-core python3-pyatspi)

@@ -41,11 +41,13 @@ export async function serve(siteDir, extra = new Map()) {
   return {server, base: `http://127.0.0.1:${server.address().port}${SubPath}`};
 }
 
-export function launch() {
+// `args` and `env` add to the browser's own command line and environment.
+export function launch({args = [], env} = {}) {
   return chromium.launch({
     executablePath: '/usr/bin/chromium',
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+           '--disable-background-networking', '--disable-component-update', '--disable-sync', ...args],
+    ...(env ? {env} : {}),
   });
 }
 
@@ -130,11 +132,12 @@ function paeth(a, b, c) {
 
 // Runs one test program's body with a host and a browser, and ends the process with its verdict:
 // the body returns the problems it saw, and any problem or failed check fails it. It gets the
-// browser, the site's address, its server, and the server's map of files in place of the site's.
-export async function runTest(siteDir, name, body) {
+// browser, the site's address, its server, and the server's map of files in place of the site's;
+// `browserOptions` go to launch.
+export async function runTest(siteDir, name, body, browserOptions = {}) {
   const extra = new Map();
   const {server, base} = await serve(siteDir, extra);
-  const browser = await launch();
+  const browser = await launch(browserOptions);
   let status = 0;
   try {
     const problems = await body({browser, base, server, extra});
