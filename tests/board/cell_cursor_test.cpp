@@ -61,3 +61,21 @@ TEST(CellCursor, ANewGameTakesTheCursorHomeAndIsAnnouncedBySize)
     changeSize(board, 3);
     EXPECT_EQ(cursor.press(board, BoardKey::Place).refresh.cell, CellIndex(2, 0));
 }
+
+TEST(CellCursor, AScreenReadersFocusPutsItOnAnyCellOfTheBoardOnly)
+{
+    ChipBoard board;
+    board.setSize(5);
+    CellCursor cursor;
+    cursor.moveTo(board, CellIndex(4, 4));
+    EXPECT_EQ(cursor.cell(), CellIndex(4, 4));
+    // The arrows go on from where the focus put it.
+    EXPECT_EQ(cursor.press(board, BoardKey::Left).from, CellIndex(4, 4));
+    EXPECT_EQ(cursor.cell(), CellIndex(3, 4));
+    // A cell beyond a 5 x 5 board, or no cell at all, leaves the cursor where it is.
+    for (int k : {CellIndex(5, 0), CellIndex(0, 5), CellIndex(24, 24), -1, 625}) {
+        cursor.moveTo(board, k);
+        EXPECT_EQ(cursor.cell(), CellIndex(3, 4)) << k;
+    }
+    EXPECT_EQ(cursor.press(board, BoardKey::Place).refresh.cell, CellIndex(3, 4));
+}
