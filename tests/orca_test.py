@@ -10,144 +10,22 @@ speech goes nowhere else: no speech server, no braille display, no sound. Every 
 is ended, whatever happens.
 """
 
-import json
 import os
-import re
 import signal
 import subprocess
 import sys
 import tempfile
-import threading
 import time
-import tty
 
 # The shared helpers are read from the source tree, which a test leaves as it found it.
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "support"))
 
-from gi.repository import Gio, GLib  # noqa: E402
 import Xlib.display  # noqa: E402
 
 import x_display  # noqa: E402
-from qt_session import TITLE, Failure, GameSession  # noqa: E402
-
-TIMEOUT = 30  # seconds for Orca to say something, generous for sanitizer builds under load
-
-
-class OrcaSpeech:
-    """Orca's debug output, read as Orca writes it, and what it says in it.
-
-    Orca writes its debug file through a buffer that it flushes only when full; a terminal
-    gets each line at once, so the file it is given is the far end of a pseudo-terminal."""
-
-    LINE = re.compile(r"SPEECH OUTPUT: '(.*)'(?: ?\{.*\})?$")
-
-    def __init__(self):
-        self.terminal, self.far_end = os.openpty()
-        tty.setraw(self.far_end)  # lines as written, with no carriage returns added
-        self.path = os.ttyname(self.far_end)
-        self.utterances = []
-        self.lock = threading.Lock()
-        self.reader = threading.Thread(target=self.read, daemon=True)
-        self.reader.start()
-
-    def read(self):
-        pending = b""
-        while True:
-            try:
-                chunk = os.read(self.terminal, 65536)
-            except OSError:
-                return
-            if not chunk:
-                return
-            *lines, pending = (pending + chunk).split(b"\n")
-            with self.lock:
-                for line in lines:
-                    found = self.LINE.search(line.decode("utf-8", "replace"))
-                    if found:
-                        self.utterances.append(found.group(1))
-
-    def heard(self, since=0):
-        with self.lock:
-            return self.utterances[since:]
-
-    def mark(self):
-        with self.lock:
-            return len(self.utterances)
-
-    def close(self):
-        os.close(self.terminal)
-        os.close(self.far_end)
-
-
-def plain(utterance):
-    """An utterance without what differs between Orca's versions: a closing full stop, Orca 43's
-    "push button" for Orca 48's "button", the percentage Orca 48 adds to a scroll bar's value,
-    and the word "notification" that Orca says before a notification's text."""
-    text = utterance.strip().rstrip(".")
-    text = re.sub(r"^notification ", "", text, flags=re.IGNORECASE)
-    text = text.replace("push button", "button")
-    return re.sub(r" \d+ percent$", "", text)
-
-
-def settings_for_orca(folder):
-    """Orca's defaults but for where its speech goes: no speech server (each utterance is still
-    written to the debug output), no braille display and no sounds, so that nothing leaves the
-    test."""
-    quiet = {"speechServerFactory": "", "enableBraille": False, "enableBrailleMonitor": False,
-             "enableSound": False, "profile": ["Default", "default"]}
-    os.makedirs(folder)
-    with open(os.path.join(folder, "user-settings.conf"), "w", encoding="utf-8") as f:
-        json.dump({"general": quiet, "profiles": {"default": quiet}, "pronunciations": {},
-                   "keybindings": {}}, f)
-
-
-def switch_screen_reader_on():
-    """What a desktop does when its user turns the screen reader on."""
-    bus = Gio.bus_get_sync(Gio.BusType.SESSION)
-    for switch in ("IsEnabled", "ScreenReaderEnabled"):
-        bus.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
-                      GLib.Variant("(ssv)", ("org.a11y.Status", switch, GLib.Variant("b", True))),
-                      None, Gio.DBusCallFlags.NONE, -1, None)
-
-
-class Player:
-    """Presses real keys and checks what Orca says after each."""
-
-    def __init__(self, session, speech):
-        self.session = session
-        self.speech = speech
-        self.said = []  # (key, [what Orca said]) for the record at the end
-
-    def press(self, key, *expected, cells=None, since=None):
-        """Presses `key` and waits until Orca has said each of `expected`, in that order, as
-        whole utterances. With `cells`, also the number of utterances that name a cell: one
-        after a move, for the cell the cursor is on, and never a whole row. With no key, what
-        Orca said from `since` on is checked."""
-        if since is None:
-            since = self.speech.mark()
-        if key:
-            self.session.xdotool("key", key)
-        deadline = time.monotonic() + TIMEOUT
-        while True:
-            said = self.speech.heard(since)
-            heard = [plain(u) for u in said]
-            if in_order(expected, heard):
-                break
-            if time.monotonic() > deadline:
-                raise Failure(f"after {key or 'the start'}, Orca should have said {list(expected)};"
-                              f" it said {heard}")
-            self.session.processes.check_running()
-            time.sleep(0.05)
-        naming_cells = [u for u in heard if re.match(r"column \d+, row \d+", u)]
-        if cells is not None and len(naming_cells) != cells:
-            raise Failure(f"after {key}, Orca named {len(naming_cells)} cells: {naming_cells}")
-        self.said.append((key or "start", said))
-
-
-def in_order(expected, heard):
-    rest = iter(heard)
-    return all(any(u == wanted for u in rest) for wanted in expected)
+from orca_speech import OrcaSpeech, Player, print_transcript, start_orca, stop_orca  # noqa: E402
+from qt_session import TIMEOUT, TITLE, Failure, GameSession  # noqa: E402
 
 
 class FocusRing:
@@ -260,13 +138,7 @@ def main():
             # manager, as on a desktop.
             session.processes.start([window_manager, "--sm-disable"], stdout=subprocess.DEVNULL,
                                     stderr=subprocess.DEVNULL)
-            switch_screen_reader_on()
-            prefs = os.path.join(home, "orca")
-            settings_for_orca(prefs)
-            screen_reader = session.processes.start(
-                [orca, "--user-prefs", prefs, "--debug-file", speech.path],
-                env=dict(os.environ, HOME=home))
-            session.wait_for("Orca to start", lambda: speech.mark() > 0)
+            screen_reader = start_orca(session, orca, home, speech)
             since_start = speech.mark()
             # Qt warns of each object that Orca asks about after it has gone, such as the cells
             # of the last game; that is Orca's way, and the warnings would bury a real failure.
@@ -274,9 +146,7 @@ def main():
             session.start_game(accessibility_always_on=False)
             session.xdotool("windowactivate", "--sync", session.window)
             said = play(session, speech, since_start)
-            # Orca puts the keyboard back as it found it when it ends, which needs the X server.
-            os.killpg(screen_reader.pid, signal.SIGTERM)
-            screen_reader.wait(timeout=TIMEOUT)
+            stop_orca(screen_reader)
             status = session.close_window()
             if status != 0:
                 raise Failure(f"the game ended with status {status}")
@@ -285,9 +155,7 @@ def main():
         return 1
     finally:
         speech.close()
-    print("What Orca said, key by key:", flush=True)
-    for key, heard in said:
-        print(f"  {key}: {' / '.join(heard)}", flush=True)
+    print_transcript(said)
     print("passed: a blind player plays the game with Orca", flush=True)
     return 0
 

@@ -1,0 +1,160 @@
+"""Orca, the screen reader blind players use on Linux, switched on as a desktop switches it on,
+with settings that keep its speech inside the test, and what it says read from its debug output
+as it writes it; and a player who presses real keys and checks what Orca says after each.
+
+For the tests that play a window of the game with Orca inside a GameSession (qt_session.py)."""
+
+import json
+import os
+import re
+import signal
+import threading
+import time
+import tty
+
+from gi.repository import Gio, GLib
+
+from qt_session import TIMEOUT, Failure
+
+
+class OrcaSpeech:
+    """Orca's debug output, read as Orca writes it, and what it says in it.
+
+    Orca writes its debug file through a buffer that it flushes only when full; a terminal
+    gets each line at once, so the file it is given is the far end of a pseudo-terminal."""
+
+    LINE = re.compile(r"SPEECH OUTPUT: '(.*)'(?: ?\{.*\})?$")
+
+    def __init__(self):
+        self.terminal, self.far_end = os.openpty()
+        tty.setraw(self.far_end)  # lines as written, with no carriage returns added
+        self.path = os.ttyname(self.far_end)
+        self.utterances = []
+        self.lock = threading.Lock()
+        self.reader = threading.Thread(target=self.read, daemon=True)
+        self.reader.start()
+
+    def read(self):
+        pending = b""
+        while True:
+            try:
+                chunk = os.read(self.terminal, 65536)
+            except OSError:
+                return
+            if not chunk:
+                return
+            *lines, pending = (pending + chunk).split(b"\n")
+            with self.lock:
+                for line in lines:
+                    found = self.LINE.search(line.decode("utf-8", "replace"))
+                    if found:
+                        self.utterances.append(found.group(1))
+
+    def heard(self, since=0):
+        with self.lock:
+            return self.utterances[since:]
+
+    def mark(self):
+        with self.lock:
+            return len(self.utterances)
+
+    def close(self):
+        os.close(self.terminal)
+        os.close(self.far_end)
+
+
+def plain(utterance):
+    """An utterance without what differs between Orca's versions: a closing full stop, Orca 43's
+    "push button" for Orca 48's "button", the percentage Orca 48 adds to a scroll bar's value,
+    and the word "notification" that Orca says before a notification's text."""
+    text = utterance.strip().rstrip(".")
+    text = re.sub(r"^notification ", "", text, flags=re.IGNORECASE)
+    text = text.replace("push button", "button")
+    return re.sub(r" \d+ percent$", "", text)
+
+
+def settings_for_orca(folder):
+    """Orca's defaults but for where its speech goes: no speech server (each utterance is still
+    written to the debug output), no braille display and no sounds, so that nothing leaves the
+    test."""
+    quiet = {"speechServerFactory": "", "enableBraille": False, "enableBrailleMonitor": False,
+             "enableSound": False, "profile": ["Default", "default"]}
+    os.makedirs(folder)
+    with open(os.path.join(folder, "user-settings.conf"), "w", encoding="utf-8") as f:
+        json.dump({"general": quiet, "profiles": {"default": quiet}, "pronunciations": {},
+                   "keybindings": {}}, f)
+
+
+def switch_screen_reader_on():
+    """What a desktop does when its user turns the screen reader on."""
+    bus = Gio.bus_get_sync(Gio.BusType.SESSION)
+    for switch in ("IsEnabled", "ScreenReaderEnabled"):
+        bus.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
+                      GLib.Variant("(ssv)", ("org.a11y.Status", switch, GLib.Variant("b", True))),
+                      None, Gio.DBusCallFlags.NONE, -1, None)
+
+
+class Player:
+    """Presses real keys and checks what Orca says after each."""
+
+    def __init__(self, session, speech):
+        self.session = session
+        self.speech = speech
+        self.said = []  # (key, [what Orca said]) for the record at the end
+
+    def press(self, key, *expected, cells=None, since=None, label=None):
+        """Presses `key` and waits until Orca has said each of `expected`, in that order, as
+        whole utterances. With `cells`, also the number of utterances that name a cell: one
+        after a move, for the cell the cursor is on, and never a whole row. With no key, what
+        Orca said from `since` on is checked. `label` names the step in the record in place of
+        the key."""
+        if since is None:
+            since = self.speech.mark()
+        if key:
+            self.session.xdotool("key", key)
+        deadline = time.monotonic() + TIMEOUT
+        while True:
+            said = self.speech.heard(since)
+            heard = [plain(u) for u in said]
+            if in_order(expected, heard):
+                break
+            if time.monotonic() > deadline:
+                raise Failure(f"after {key or 'the start'}, Orca should have said {list(expected)};"
+                              f" it said {heard}")
+            self.session.processes.check_running()
+            time.sleep(0.05)
+        naming_cells = [u for u in heard if re.match(r"column \d+, row \d+", u)]
+        if cells is not None and len(naming_cells) != cells:
+            raise Failure(f"after {key}, Orca named {len(naming_cells)} cells: {naming_cells}")
+        self.said.append((label or key or "start", said))
+
+
+def in_order(expected, heard):
+    rest = iter(heard)
+    return all(any(u == wanted for u in rest) for wanted in expected)
+
+
+def start_orca(session, orca, home, speech):
+    """Switches the screen reader on and starts Orca in `session`, with its settings in the
+    folder `home` and its debug output to `speech`; returns once Orca has begun to speak."""
+    switch_screen_reader_on()
+    prefs = os.path.join(home, "orca")
+    settings_for_orca(prefs)
+    screen_reader = session.processes.start(
+        [orca, "--user-prefs", prefs, "--debug-file", speech.path],
+        env=dict(os.environ, HOME=home))
+    session.wait_for("Orca to start", lambda: speech.mark() > 0)
+    return screen_reader
+
+
+def stop_orca(screen_reader):
+    """Orca puts the keyboard back as it found it when it ends, which needs the X server: it is
+    ended before the session is."""
+    os.killpg(screen_reader.pid, signal.SIGTERM)
+    screen_reader.wait(timeout=TIMEOUT)
+
+
+def print_transcript(said):
+    print("What Orca said, key by key:", flush=True)
+    for key, heard in said:
+        print(f"  {key}: {' / '.join(heard)}", flush=True)
