@@ -41,12 +41,15 @@ export async function serve(siteDir, extra = new Map()) {
   return {server, base: `http://127.0.0.1:${server.address().port}${SubPath}`};
 }
 
-// `args` and `env` add to the browser's own command line and environment.
-export function launch({args = [], env} = {}) {
+// `args` and `env` add to the browser's own command line and environment; `headless` false shows
+// its windows on the display in `env`, for a screen reader that follows the active window.
+export function launch({args = [], env, headless = true} = {}) {
   return chromium.launch({
     executablePath: '/usr/bin/chromium',
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync', ...args],
+    headless,
+    args: [...(headless ? ['--headless'] : []), '--no-sandbox', '--disable-gpu', '--disable-quic',
+           '--no-first-run', '--disable-background-networking', '--disable-component-update',
+           '--disable-sync', ...args],
     ...(env ? {env} : {}),
   });
 }
@@ -65,8 +68,10 @@ export const boardReady = page => page.waitForSelector('#StartBoard', {state: 'd
 
 // A page of the game, watched for console errors and for requests that leave the page's folder,
 // by default in a desktop window of the window's own size; `ready` false returns it as soon as
-// the window shows, before the board has loaded.
-export async function openGame(browser, base, {ratio = 1, width = 688, height = 600, mobile = false, ready = true} = {}) {
+// the window shows, before the board has loaded. `navigate` false leaves going to `base` to the
+// player, who types it into the address bar of a browser that shows its windows.
+export async function openGame(browser, base, {ratio = 1, width = 688, height = 600, mobile = false, ready = true,
+                                               navigate = true} = {}) {
   const context = await browser.newContext({viewport: {width, height}, deviceScaleFactor: ratio,
                                             isMobile: mobile, hasTouch: mobile});
   const problems = [];
@@ -80,7 +85,8 @@ export async function openGame(browser, base, {ratio = 1, width = 688, height = 
       problems.push('console error: ' + message.text());
   });
   page.on('pageerror', error => problems.push('page error: ' + error.message));
-  await page.goto(base, {waitUntil: 'commit'});
+  if (navigate)
+    await page.goto(base, {waitUntil: 'commit'});
   await page.waitForSelector('#Form1');
   if (ready)
     await boardReady(page);
