@@ -134,6 +134,20 @@ def in_order(expected, heard):
     return all(any(u == wanted for u in rest) for wanted in expected)
 
 
+def own_session_pgrep(home):
+    """A folder whose pgrep looks only at the caller's own session. Orca will not start while its
+    user runs another Orca anywhere on the machine, which it asks pgrep; the test's Orca, in a
+    session of its own, must not meet the Orca of a player at this desktop, or of a test run
+    beside this one. Returns the folder, for the front of Orca's PATH."""
+    folder = os.path.join(home, "bin")
+    os.makedirs(folder)
+    path = os.path.join(folder, "pgrep")
+    with open(path, "w", encoding="utf-8") as f:
+        f.write('#!/bin/sh\nexec /usr/bin/pgrep --session 0 "$@"\n')
+    os.chmod(path, 0o755)
+    return folder
+
+
 def start_orca(session, orca, home, speech):
     """Switches the screen reader on and starts Orca in `session`, with its settings in the
     folder `home` and its debug output to `speech`; returns once Orca has begun to speak."""
@@ -142,7 +156,7 @@ def start_orca(session, orca, home, speech):
     settings_for_orca(prefs)
     screen_reader = session.processes.start(
         [orca, "--user-prefs", prefs, "--debug-file", speech.path],
-        env=dict(os.environ, HOME=home))
+        env=dict(os.environ, HOME=home, PATH=own_session_pgrep(home) + ":" + os.environ["PATH"]))
     session.wait_for("Orca to start", lambda: speech.mark() > 0)
     return screen_reader
 
