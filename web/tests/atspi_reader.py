@@ -99,7 +99,9 @@ class Reader:
     def describe(self, accessible):
         if accessible is None:
             return None
-        return {"role": accessible.getRoleName(), "name": accessible.name,
+        # Debian 12's AT-SPI names a button's role "push button", Debian 13's "button".
+        role = accessible.getRoleName().replace("push button", "button")
+        return {"role": role, "name": accessible.name,
                 "description": accessible.description, "extents": extents(accessible)}
 
     # The requests, by name.

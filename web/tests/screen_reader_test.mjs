@@ -68,7 +68,7 @@ async function checkBoard(size, side, description) {
                              w => w?.rows === size && w.columns === size && w.row_objects === size);
   const [left, top] = window.document.extents;
   const roles = window.controls.map(c => `${c.role} "${c.name}"`);
-  assert.deepEqual(roles, ['table "Board"', 'scroll bar "Board size"', 'push button "Check Me!"'],
+  assert.deepEqual(roles, ['table "Board"', 'scroll bar "Board size"', 'button "Check Me!"'],
                    'the board reads once, as its table; its picture is not read beside it');
   const board = window.controls[0];
   assert.deepEqual(board.extents, [left, top, size * side, size * side], 'the table covers the board');
