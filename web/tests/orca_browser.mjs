@@ -22,7 +22,8 @@ try {
   const game = await openGame(browser, base, {navigate: false});
   problems = game.problems;
   // The grid comes once the browser is idle after the board's loading: a cell for each square.
-  await game.page.waitForFunction(() => document.querySelectorAll('#Cells [role=gridcell]').length === 625);
+  await game.page.waitForFunction(() => document.querySelectorAll('#Cells [role=gridcell]').length === 625,
+                                  undefined, {timeout: 0});
   console.log('ready');
   for await (const line of readline.createInterface({input: process.stdin}))
     void line;

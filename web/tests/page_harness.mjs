@@ -64,7 +64,8 @@ export const Screens = {
 };
 
 // Resolves once the board's own picture has replaced the page's picture of the start board.
-export const boardReady = page => page.waitForSelector('#StartBoard', {state: 'detached'});
+export const boardReady = (page, options = {}) =>
+  page.waitForSelector('#StartBoard', {state: 'detached', ...options});
 
 // A page of the game, watched for console errors and for requests that leave the page's folder,
 // by default in a desktop window of the window's own size; `ready` false returns it as soon as
@@ -87,9 +88,11 @@ export async function openGame(browser, base, {ratio = 1, width = 688, height = 
   page.on('pageerror', error => problems.push('page error: ' + error.message));
   if (navigate)
     await page.goto(base, {waitUntil: 'commit'});
-  await page.waitForSelector('#Form1');
+  // A player types the address when ready, and the test that plays decides how long that may take.
+  const waiting = navigate ? {} : {timeout: 0};
+  await page.waitForSelector('#Form1', waiting);
   if (ready)
-    await boardReady(page);
+    await boardReady(page, waiting);
   return {context, page, problems};
 }
 
