@@ -34,4 +34,4 @@ WEB_PACKAGES=(cmake make emscripten googletest librsvg2-bin)
 # stand-in fonts, the only ones the tests let the browser see, and what a screen reader reads the
 # page through: the accessibility bus on a private session bus, and Python's AT-SPI client.
 WEB_TEST_PACKAGES=(chromium nodejs "${RUN_DEPENDS[@]}" dbus at-spi2-core python3-pyatspi
-                   orca openbox xvfb xauth xdotool)
+                   python3-xlib orca openbox xvfb xauth xdotool)
