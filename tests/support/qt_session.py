@@ -18,7 +18,7 @@ import time
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi, Gio, GLib  # noqa: E402
+from gi.repository import Atspi, GLib  # noqa: E402
 
 import pyatspi  # noqa: E402
 import Xlib.display  # noqa: E402
@@ -26,6 +26,7 @@ import Xlib.protocol.event  # noqa: E402
 import Xlib.X  # noqa: E402
 
 import x_display  # noqa: E402
+from accessibility_bus import accessibility_bus_is_up  # noqa: E402
 
 TIMEOUT = 30  # seconds for any one thing to happen, generous for sanitizer builds under load
 TITLE = "Vir Urad Izuva?"
@@ -70,15 +71,6 @@ class Processes:
             except subprocess.TimeoutExpired:
                 os.killpg(process.pid, signal.SIGKILL)
                 process.wait()
-
-
-def accessibility_bus_is_up():
-    session = Gio.bus_get_sync(Gio.BusType.SESSION)
-    reply = session.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus",
-                              "org.freedesktop.DBus", "NameHasOwner",
-                              GLib.Variant("(s)", ("org.a11y.Bus",)), None,
-                              Gio.DBusCallFlags.NONE, -1, None)
-    return reply.unpack()[0]
 
 
 def child(parent, role=None, name=None, description=None):

@@ -18,18 +18,14 @@ import sys
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi, Gio, GLib  # noqa: E402
+from gi.repository import Atspi, GLib  # noqa: E402
 
 import pyatspi  # noqa: E402
 
-
-def accessibility_bus_is_up():
-    session = Gio.bus_get_sync(Gio.BusType.SESSION)
-    reply = session.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus",
-                              "org.freedesktop.DBus", "NameHasOwner",
-                              GLib.Variant("(s)", ("org.a11y.Bus",)), None,
-                              Gio.DBusCallFlags.NONE, -1, None)
-    return reply.unpack()[0]
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests",
+                                "support"))
+from accessibility_bus import accessibility_bus_is_up  # noqa: E402
 
 
 def descendants(accessible, into_tables=True):
