@@ -161,6 +161,10 @@ addEventListener('focusout', event => {
 function Form_Load() {
   showScrollValue();
   $('SizeScroll').focus();
+  // The box is opened from Check Me!, and the keyboard goes back there when it closes, as in the
+  // other windows, also when a screen reader's click on its button leaves Chromium's focus on
+  // the page.
+  $('MessageBox').addEventListener('close', () => $('Test').focus());
 }
 
 // The designed window, scaled as a whole to the largest size that fits the page and centred in

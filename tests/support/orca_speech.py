@@ -130,8 +130,18 @@ class Player:
 
 
 def in_order(expected, heard):
-    rest = iter(heard)
-    return all(any(u == wanted for u in rest) for wanted in expected)
+    """Whether each of `expected` was heard, in that order, as one utterance or as a run of them:
+    Orca 48 says "clickable" apart from the control it follows, and Orca 43 reads a control apart
+    from its role as a page loads."""
+    start = 0
+    for wanted in expected:
+        found = next((end for begin in range(start, len(heard))
+                      for end in range(begin + 1, len(heard) + 1)
+                      if " ".join(heard[begin:end]) == wanted), None)
+        if found is None:
+            return False
+        start = found
+    return True
 
 
 def own_session_pgrep(home):

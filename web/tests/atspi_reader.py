@@ -141,6 +141,13 @@ class Reader:
     def announcements(self, _):
         return self.heard
 
+    def box(self, _):
+        """The message box showing on the page, if one is."""
+        document = self.document()
+        return next((self.describe(a) for a in descendants(document, into_tables=False)
+                     if a.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG)
+                     and a.getState().contains(pyatspi.STATE_SHOWING)), None)
+
 
 def main():
     Atspi.set_timeout(30000, 30000)

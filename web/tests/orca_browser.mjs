@@ -1,11 +1,15 @@
 // The page in a window of Debian's Chromium on the display it is given, for orca_test.py: it
-// serves the site, opens a window and writes the game's address on a line of its own for the
-// player to type into the window's address bar, writes "ready" once the game has loaded there and
-// its grid for screen readers is built, and closes everything when its input ends, saying what
-// went wrong on the page meanwhile, if anything.
+// serves the site and starts the browser with the game's address, as a launcher or a link in
+// another program does; writes "ready" once the game has loaded and its grid for screen readers
+// is built, answers "box closed" to "box closed?" once the page's message box is closed, and
+// closes everything when its input ends, saying what went wrong on the page meanwhile, if
+// anything.
 //
 //   DISPLAY=... node orca_browser.mjs SITE_DIR
-import {launch, openGame, serve} from './page_harness.mjs';
+import {openWindowAt, serve} from './page_harness.mjs';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
 import readline from 'node:readline';
 
 const [siteDir] = process.argv.slice(2);
@@ -15,23 +19,28 @@ const {server, base} = await serve(siteDir);
 const env = {...process.env, ACCESSIBILITY_ENABLED: '1'};
 for (const name of ['WAYLAND_DISPLAY', 'AT_SPI_BUS_ADDRESS'])
   delete env[name];
-const browser = await launch({headless: false, args: ['--force-renderer-accessibility'], env});
-let problems = [];
+const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'orca-browser-'));
+let game;
 try {
-  console.log(base);
-  const game = await openGame(browser, base, {navigate: false});
-  problems = game.problems;
+  game = await openWindowAt(base, profile, {args: ['--force-renderer-accessibility'], env});
   // The grid comes once the browser is idle after the board's loading: a cell for each square.
   await game.page.waitForFunction(() => document.querySelectorAll('#Cells [role=gridcell]').length === 625,
                                   undefined, {timeout: 0});
   console.log('ready');
-  for await (const line of readline.createInterface({input: process.stdin}))
-    void line;
+  // The player asks once a box should have closed, and hears when it has.
+  for await (const line of readline.createInterface({input: process.stdin})) {
+    if (line === 'box closed?') {
+      await game.page.waitForFunction(() => !document.getElementById('MessageBox').open, undefined,
+                                      {timeout: 0});
+      console.log('box closed');
+    }
+  }
 } finally {
-  await browser.close();
+  await game?.close();
   server.close();
+  fs.rmSync(profile, {recursive: true, force: true});
 }
-if (problems.length) {
-  console.error(problems.join('\n'));
+if (game?.problems.length) {
+  console.error(game.problems.join('\n'));
   process.exitCode = 1;
 }

@@ -1,6 +1,7 @@
 // What the page's tests and its start-up bench share: a loopback host for the site, Debian's
 // Chromium, a watched page of the game, and the pixels of its screenshots.
 import {chromium} from 'playwright-core';
+import {spawn} from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
@@ -44,14 +45,58 @@ export async function serve(siteDir, extra = new Map()) {
 // `args` and `env` add to the browser's own command line and environment; `headless` false shows
 // its windows on the display in `env`, for a screen reader that follows the active window.
 export function launch({args = [], env, headless = true} = {}) {
-  return chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    headless,
-    args: [...(headless ? ['--headless'] : []), '--no-sandbox', '--disable-gpu', '--disable-quic',
-           '--no-first-run', '--disable-background-networking', '--disable-component-update',
-           '--disable-sync', ...args],
-    ...(env ? {env} : {}),
+  return chromium.launch({executablePath, headless, args: browserArgs(headless, args), ...(env ? {env} : {})});
+}
+
+const executablePath = '/usr/bin/chromium';
+const browserArgs = (headless, args) =>
+  [...(headless ? ['--headless'] : []), '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+   '--disable-background-networking', '--disable-component-update', '--disable-sync', ...args];
+
+// A browser window on the display in `env` that opens `base` as it starts, as a launcher or a link
+// in another program opens the game, with its profile in `profileDir`; resolves to the game's
+// page there, watched from then on as openGame watches it, with a `close` that ends the browser.
+export async function openWindowAt(base, profileDir, {args = [], env} = {}) {
+  const browserProcess = spawn(executablePath, [...browserArgs(false, args), `--user-data-dir=${profileDir}`,
+                                                '--remote-debugging-port=0', base], {env, stdio: 'ignore'});
+  const ended = new Promise(resolve => browserProcess.on('exit', resolve));
+  const close = async () => {
+    browserProcess.kill();
+    await ended;
+  };
+  try {
+    // The browser writes the port it took into its profile.
+    const portFile = path.join(profileDir, 'DevToolsActivePort');
+    while (!fs.existsSync(portFile) || !fs.readFileSync(portFile, 'utf8').includes('\n')) {
+      if (browserProcess.exitCode !== null)
+        throw new Error(`the browser ended with status ${browserProcess.exitCode}`);
+      await new Promise(resolve => setTimeout(resolve, 50));
+    }
+    const port = fs.readFileSync(portFile, 'utf8').split('\n')[0];
+    const browser = await chromium.connectOverCDP(`http://127.0.0.1:${port}`);
+    const [context] = browser.contexts();
+    // The window's one tab, which may not have reached the game yet.
+    const page = context.pages()[0] ?? await context.waitForEvent('page');
+    return {page, problems: watch(context, page, base), close};
+  } catch (error) {
+    await close();
+    throw error;
+  }
+}
+
+// Console errors on `page` and requests that leave `base`, as they come.
+function watch(context, page, base) {
+  const problems = [];
+  context.on('request', request => {
+    if (!request.url().startsWith(base))
+      problems.push('request outside the page: ' + request.url());
   });
+  page.on('console', message => {
+    if (message.type() === 'error')
+      problems.push('console error: ' + message.text());
+  });
+  page.on('pageerror', error => problems.push('page error: ' + error.message));
+  return problems;
 }
 
 // Screens the page is played on, in CSS pixels and device pixels to a CSS pixel; a phone or a
@@ -69,30 +114,16 @@ export const boardReady = (page, options = {}) =>
 
 // A page of the game, watched for console errors and for requests that leave the page's folder,
 // by default in a desktop window of the window's own size; `ready` false returns it as soon as
-// the window shows, before the board has loaded. `navigate` false leaves going to `base` to the
-// player, who types it into the address bar of a browser that shows its windows.
-export async function openGame(browser, base, {ratio = 1, width = 688, height = 600, mobile = false, ready = true,
-                                               navigate = true} = {}) {
+// the window shows, before the board has loaded.
+export async function openGame(browser, base, {ratio = 1, width = 688, height = 600, mobile = false, ready = true} = {}) {
   const context = await browser.newContext({viewport: {width, height}, deviceScaleFactor: ratio,
                                             isMobile: mobile, hasTouch: mobile});
-  const problems = [];
-  context.on('request', request => {
-    if (!request.url().startsWith(base))
-      problems.push('request outside the page: ' + request.url());
-  });
   const page = await context.newPage();
-  page.on('console', message => {
-    if (message.type() === 'error')
-      problems.push('console error: ' + message.text());
-  });
-  page.on('pageerror', error => problems.push('page error: ' + error.message));
-  if (navigate)
-    await page.goto(base, {waitUntil: 'commit'});
-  // A player types the address when ready, and the test that plays decides how long that may take.
-  const waiting = navigate ? {} : {timeout: 0};
-  await page.waitForSelector('#Form1', waiting);
+  const problems = watch(context, page, base);
+  await page.goto(base, {waitUntil: 'commit'});
+  await page.waitForSelector('#Form1');
   if (ready)
-    await boardReady(page, waiting);
+    await boardReady(page);
   return {context, page, problems};
 }
 

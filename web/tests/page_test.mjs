@@ -210,6 +210,15 @@ const parts = {
     assert.equal(box.name, 'No Line Found!');
     assert.equal(box.description, 'There is no line! Your result of 1 chips is a success!');
     assert.ok(nodes.some(n => n.role === 'button' && n.name === 'OK' && n.props.focused));
+
+    // A box opened again is read by its own title, not by the last one's, nor by none.
+    await page.keyboard.press('Escape');
+    await clickCell(page, 3, 4, 'left', 24);
+    await clickCell(page, 3, 5, 'left', 24);
+    await click(page, [644, 464]);
+    nodes = await tree();
+    const again = nodes.find(n => n.role === 'alertdialog');
+    assert.deepEqual([again.name, again.description], ['Line Found', 'There is a line of 3 chips. Try again!']);
     return problems;
   },
 

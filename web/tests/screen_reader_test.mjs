@@ -160,6 +160,27 @@ async function play(browser, base) {
   await checkBoard(24, 25, '24x24 board, 0 chips, 0 marked cells');
   await ask('act', {...cellRequest(23, 23, 'empty'), action: 'click'});
   await heard('column 24, row 24, chip, 1 chip on the board');
+
+  // Each message box reads by its own title and message, the second as well as the first.
+  // A screen reader reads the box as the focus comes to its button: its name and message must be
+  // there by then.
+  const boxReads = async (title, text) => {
+    await focusIs('the box\'s button', f => f?.name === 'OK');
+    const box = await ask('box');
+    assert.deepEqual([box?.name, box?.description], [title, text]);
+  };
+  await page.focus('#Test');
+  await focusIs('Check Me!', f => f?.name === 'Check Me!');
+  await page.keyboard.press('Enter');
+  await boxReads('No Line Found!', 'There is no line! Your result of 1 chips is a success!');
+  await page.keyboard.press('Escape');
+  await focusIs('Check Me! once the box has closed', f => f?.name === 'Check Me!');
+  await ask('act', {...cellRequest(21, 23, 'empty'), action: 'click'});
+  await ask('act', {...cellRequest(22, 23, 'empty'), action: 'click'});
+  await heard('column 23, row 24, chip, 3 chips on the board');
+  await page.focus('#Test');
+  await page.keyboard.press('Enter');
+  await boxReads('Line Found', 'There is a line of 3 chips. Try again!');
   console.log('heard: ' + JSON.stringify(await ask('announcements')));
   await page.context().close();
   return problems;
