@@ -115,17 +115,22 @@ def back_to(p, session, speech, control):
 
 
 def press_for_any(p, session, speech, key, heard_any):
-    """Presses `key` and waits until Orca has said one of `heard_any`, where its versions differ,
-    then until it has said all it has to say."""
+    """Presses `key` and hears Orca out, as hear_any."""
     since = speech.mark()
     session.xdotool("key", key)
+    hear_any(session, speech, since, heard_any, f"after {key}")
+    p.said.append((key, speech.heard(since)))
+
+
+def hear_any(session, speech, since, heard_any, when):
+    """Waits until Orca has said one of `heard_any` from `since` on, where its versions differ,
+    then until it has said all it has to say; `when` tells a failure's moment."""
     try:
         session.wait_for(f"Orca to say one of {sorted(heard_any)}", lambda: any(
             in_order([wanted], [plain(u) for u in speech.heard(since)]) for wanted in heard_any))
     except Failure as failure:
-        raise Failure(f"after {key}, {failure}; it said {speech.heard(since)}") from None
+        raise Failure(f"{when}, {failure}; it said {speech.heard(since)}") from None
     settle(session, speech)
-    p.said.append((key, speech.heard(since)))
 
 
 def settle(session, speech):
@@ -152,13 +157,8 @@ def play(session, speech, browser, since):
     # after it: the player goes on once the page's grid is there and Orca has done.
     if browser.line("that the board is ready") != "ready":
         raise Failure("the browser did not say that the board is ready")
-    opened = {f"Finished loading {TITLE}", "Loading.  Please wait", "Board size horizontal scroll bar 25"}
-    try:
-        session.wait_for(f"Orca to say one of {sorted(opened)}", lambda: any(
-            in_order([wanted], [plain(u) for u in speech.heard(since)]) for wanted in opened))
-    except Failure as failure:
-        raise Failure(f"as the game opened, {failure}; it said {speech.heard(since)}") from None
-    settle(session, speech)
+    hear_any(session, speech, since, {f"Finished loading {TITLE}", "Loading.  Please wait",
+                                      "Board size horizontal scroll bar 25"}, "as the game opened")
     p.said.append(("the game opens", speech.heard(since)))
     # The keyboard is on the scroll bar: Tab goes round the window's two controls.
     p.press("Tab", "Check Me! button")
