@@ -55,14 +55,23 @@ const browserArgs = (headless, args) =>
 
 // A browser window on the display in `env` that opens `base` as it starts, as a launcher or a link
 // in another program opens the game, with its profile in `profileDir`; resolves to the game's
-// page there, watched from then on as openGame watches it, with a `close` that ends the browser.
+// page there, watched from then on as openGame watches it, with a `close` that resolves once
+// every process of the browser has ended, and has stopped writing to the profile.
 export async function openWindowAt(base, profileDir, {args = [], env} = {}) {
+  // In a process group of its own, which its helper processes share.
   const browserProcess = spawn(executablePath, [...browserArgs(false, args), `--user-data-dir=${profileDir}`,
-                                                '--remote-debugging-port=0', base], {env, stdio: 'ignore'});
+                                                '--remote-debugging-port=0', base],
+                               {env, stdio: 'ignore', detached: true});
   const ended = new Promise(resolve => browserProcess.on('exit', resolve));
   const close = async () => {
-    browserProcess.kill();
+    try {
+      process.kill(-browserProcess.pid, 'SIGTERM');
+    } catch {
+      // Ended already.
+    }
     await ended;
+    while (groupRuns(browserProcess.pid))
+      await new Promise(resolve => setTimeout(resolve, 50));
   };
   try {
     // The browser writes the port it took into its profile.
@@ -82,6 +91,21 @@ export async function openWindowAt(base, profileDir, {args = [], env} = {}) {
     await close();
     throw error;
   }
+}
+
+// Whether a process of the process group `group` still runs: the browser's helpers may outlive
+// it a moment, and one of them writes the profile's storage as it ends.
+function groupRuns(group) {
+  return fs.readdirSync('/proc').filter(name => /^\d+$/.test(name)).some(pid => {
+    let stat;
+    try {
+      stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
+    } catch {
+      return false;  // ended meanwhile
+    }
+    const [state, , processGroup] = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+    return Number(processGroup) === group && state !== 'Z';
+  });
 }
 
 // Console errors on `page` and requests that leave `base`, as they come.
