@@ -102,12 +102,11 @@ class Player:
         self.speech = speech
         self.said = []  # (key, [what Orca said]) for the record at the end
 
-    def press(self, key, *expected, cells=None, since=None, label=None):
+    def press(self, key, *expected, cells=None, since=None):
         """Presses `key` and waits until Orca has said each of `expected`, in that order, as
         whole utterances. With `cells`, also the number of utterances that name a cell: one
         after a move, for the cell the cursor is on, and never a whole row. With no key, what
-        Orca said from `since` on is checked. `label` names the step in the record in place of
-        the key."""
+        Orca said from `since` on is checked."""
         if since is None:
             since = self.speech.mark()
         if key:
@@ -126,7 +125,7 @@ class Player:
         naming_cells = [u for u in heard if re.match(r"column \d+, row \d+", u)]
         if cells is not None and len(naming_cells) != cells:
             raise Failure(f"after {key}, Orca named {len(naming_cells)} cells: {naming_cells}")
-        self.said.append((label or key or "start", said))
+        self.said.append((key or "start", said))
 
 
 def in_order(expected, heard):

@@ -5,8 +5,8 @@ Run inside a private session bus as:
     orca_test.py SITE_DIR NODE BUS_LAUNCHER XVFB XDOTOOL ORCA WINDOW_MANAGER
 It starts its own X server with a window manager, an accessibility bus on which the screen reader
 is switched on as a desktop switches it on, Orca with settings of its own, and a Chromium window
-(orca_browser.mjs) opened at the game's address; then plays with real keys only, in Orca's browse mode, in which a blind player reads a page, and after each key
-checks what Orca said. Every process it started is ended, whatever happens.
+(orca_browser.mjs) opened at the game's address; then plays with real keys only, in Orca's
+browse mode, in which a blind player reads a page, and after each key checks what Orca said. Every process it started is ended, whatever happens.
 """
 
 import os

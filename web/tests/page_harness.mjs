@@ -133,8 +133,7 @@ export const Screens = {
 };
 
 // Resolves once the board's own picture has replaced the page's picture of the start board.
-export const boardReady = (page, options = {}) =>
-  page.waitForSelector('#StartBoard', {state: 'detached', ...options});
+export const boardReady = page => page.waitForSelector('#StartBoard', {state: 'detached'});
 
 // A page of the game, watched for console errors and for requests that leave the page's folder,
 // by default in a desktop window of the window's own size; `ready` false returns it as soon as
