@@ -24,7 +24,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "sup
 import Xlib.display  # noqa: E402
 
 import x_display  # noqa: E402
-from orca_speech import OrcaSpeech, Player, print_transcript, start_orca, stop_orca  # noqa: E402
+from orca_speech import (OrcaSpeech, Player, print_transcript, report_failure,  # noqa: E402
+                         start_orca, stop_orca)
 from qt_session import TIMEOUT, TITLE, Failure, GameSession  # noqa: E402
 
 
@@ -61,11 +62,10 @@ class FocusRing:
             time.sleep(0.05)
 
 
-def play(session, speech, since_start):
+def play(p, session, speech, since_start):
     """A short game as a blind player plays it. Every sentence expected here is written out from
     how the game is played: cells named by column and row counted from 1, what they hold, the
     count; the message boxes' texts; Orca's own words for a frame, a table, a button, an alert."""
-    p = Player(session, speech)
     ring = FocusRing(session)
     # The window opens with the keyboard on the size scroll bar, at 25.
     p.press(None, f"{TITLE} frame", "Board size scroll bar 25", since=since_start)
@@ -123,7 +123,6 @@ def play(session, speech, since_start):
     p.press("Return", "alert No Line Found!",
             "There is no line! Your result of 2 chips is a success!", "OK button")
     p.press("Return", "Check Me! button")
-    return p.said
 
 
 def main():
@@ -131,6 +130,7 @@ def main():
     # A stop from outside still ends every process started here.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped from outside"))
     speech = OrcaSpeech()
+    player = None
     try:
         with GameSession(game, bus_launcher, xvfb, xdotool, 1) as session, \
                 tempfile.TemporaryDirectory() as home:
@@ -145,17 +145,18 @@ def main():
             os.environ["QT_LOGGING_RULES"] = "qt.accessibility.atspi.warning=false"
             session.start_game(accessibility_always_on=False)
             session.xdotool("windowactivate", "--sync", session.window)
-            said = play(session, speech, since_start)
+            player = Player(session, speech)
+            play(player, session, speech, since_start)
             stop_orca(screen_reader)
             status = session.close_window()
             if status != 0:
                 raise Failure(f"the game ended with status {status}")
     except Failure as failure:
-        print(f"FAILED: {failure}", file=sys.stderr, flush=True)
+        report_failure(failure, player, speech)
         return 1
     finally:
         speech.close()
-    print_transcript(said)
+    print_transcript(player.said)
     print("passed: a blind player plays the game with Orca", flush=True)
     return 0
 

@@ -8,6 +8,7 @@ import json
 import os
 import re
 import signal
+import sys
 import threading
 import time
 import tty
@@ -30,6 +31,7 @@ class OrcaSpeech:
         tty.setraw(self.far_end)  # lines as written, with no carriage returns added
         self.path = os.ttyname(self.far_end)
         self.utterances = []
+        self.lines = []  # every line of the debug output, for a failure's record
         self.lock = threading.Lock()
         self.reader = threading.Thread(target=self.read, daemon=True)
         self.reader.start()
@@ -46,7 +48,8 @@ class OrcaSpeech:
             *lines, pending = (pending + chunk).split(b"\n")
             with self.lock:
                 for line in lines:
-                    found = self.LINE.search(line.decode("utf-8", "replace"))
+                    self.lines.append(line.decode("utf-8", "replace"))
+                    found = self.LINE.search(self.lines[-1])
                     if found:
                         self.utterances.append(found.group(1))
 
@@ -57,6 +60,10 @@ class OrcaSpeech:
     def mark(self):
         with self.lock:
             return len(self.utterances)
+
+    def all_lines(self):
+        with self.lock:
+            return list(self.lines)
 
     def close(self):
         os.close(self.terminal)
@@ -177,7 +184,30 @@ def stop_orca(screen_reader):
     screen_reader.wait(timeout=TIMEOUT)
 
 
-def print_transcript(said):
-    print("What Orca said, key by key:", flush=True)
+def print_transcript(said, file=sys.stdout):
+    print("What Orca said, key by key:", file=file, flush=True)
     for key, heard in said:
-        print(f"  {key}: {' / '.join(heard)}", flush=True)
+        print(f"  {key}: {' / '.join(heard)}", file=file, flush=True)
+
+
+# The lines of Orca's debug output that show what it was told and what it made of it: the keys,
+# the events from the applications, what it chose to present or to ignore, and its speech.
+TELLING = re.compile(r"keyval_name=|EVENT MANAGER: [a-z-]+:[a-z-:]+ for |WEB: Presenting object|"
+                     r"Ignoring|SPEECH OUTPUT")
+
+
+def report_failure(failure, player, speech, record="orca-debug.log"):
+    """What a failed play leaves to find its cause: the failure, what Orca said key by key up to
+    it, and the end of Orca's own account of the last keys; the whole of Orca's debug output is
+    written to `record`, in the test's working folder."""
+    print(f"FAILED: {failure}", file=sys.stderr, flush=True)
+    if player is not None:
+        print_transcript(player.said, file=sys.stderr)
+    lines = speech.all_lines()
+    with open(record, "w", encoding="utf-8") as f:
+        f.write("\n".join(lines) + "\n")
+    print(f"The end of Orca's debug output (all of it is in {os.path.abspath(record)}):",
+          file=sys.stderr)
+    for line in [line for line in lines if TELLING.search(line)][-80:]:
+        print(f"  {line.strip()[:240]}", file=sys.stderr)
+    sys.stderr.flush()

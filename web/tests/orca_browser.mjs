@@ -2,6 +2,7 @@
 // serves the site and starts the browser with the game's address, as a launcher or a link in
 // another program does; writes "ready" once the game has loaded and its grid for screen readers
 // is built, answers "box closed" to "box closed?" once the page's message box is closed, and
+// "state?" with whether a box is open and where the keyboard is, and
 // closes everything when its input ends, saying what went wrong on the page meanwhile, if
 // anything.
 //
@@ -33,6 +34,13 @@ try {
       await game.page.waitForFunction(() => !document.getElementById('MessageBox').open, undefined,
                                       {timeout: 0});
       console.log('box closed');
+    } else if (line === 'state?') {
+      console.log(await game.page.evaluate(() => {
+        const box = document.getElementById('MessageBox');
+        const keyboard = document.activeElement;
+        return `${box.open ? `box "${document.getElementById('MessageTitle').textContent}" open` : 'no box'}, ` +
+               `keyboard on ${keyboard?.id || `"${keyboard?.textContent}"`}`;
+      }));
     }
   }
 } finally {

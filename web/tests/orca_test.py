@@ -24,7 +24,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
                                 "support"))
 
 from orca_speech import (OrcaSpeech, Player, in_order, plain, print_transcript,  # noqa: E402
-                         start_orca, stop_orca)
+                         report_failure, start_orca, stop_orca)
 from qt_session import TIMEOUT, TITLE, Failure, GameSession  # noqa: E402
 
 class Browser:
@@ -58,6 +58,12 @@ class Browser:
         if self.line(f"the answer to {question!r}") != answer:
             raise Failure(f"the browser did not answer {question!r} with {answer!r}")
 
+    def state(self):
+        """Whether the page shows a box, and where its keyboard is, for a failure's message."""
+        self.process.stdin.write("state?\n")
+        self.process.stdin.flush()
+        return self.line("the page's state")
+
     def close(self):
         """Closes the window; the page must have had no console errors and made no requests
         outside the game's folder."""
@@ -90,7 +96,8 @@ def check_me(p, session, speech, browser, title, text):
     try:
         session.wait_for(f"Orca to read the box {title!r}", read)
     except Failure as failure:
-        raise Failure(f"{failure}; it said {speech.heard(since)}") from None
+        raise Failure(f"{failure}; it said {speech.heard(since)}; the page has "
+                      f"{browser.state()}") from None
     settle(session, speech)
     p.said.append(("Return", speech.heard(since)))
     # Escape closes the box as its button does. Return would too, but in browse mode Orca 48
@@ -146,12 +153,11 @@ def settle(session, speech):
     session.wait_for("Orca to finish speaking", quiet)
 
 
-def play(session, speech, browser, since):
+def play(p, session, speech, browser, since):
     """A short game as a blind player plays it. Every sentence expected here is written out from
     how the game is played: cells named by column and row counted from 1, what they hold, the
     count; the captions, the controls' names and the message boxes' texts; Orca's own words for
     a page, a table, a scroll bar, a button and an alert."""
-    p = Player(session, speech)
     # The window opens at the game's address. Orca reads the page as it loads, Orca 43 and 48
     # each in words of its own, or says only that it loads, and the board may come up before or
     # after it: the player goes on once the page's grid is there and Orca has done.
@@ -199,7 +205,6 @@ def play(session, speech, browser, since):
     check_me(p, session, speech, browser, "No Line Found!",
              "There is no line! Your result of 0 chips is a success!")
     back_to(p, session, speech, "Board size horizontal scroll bar 24 clickable")
-    return p.said
 
 
 def main():
@@ -207,6 +212,7 @@ def main():
     # A stop from outside still ends every process started here.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped from outside"))
     speech = OrcaSpeech()
+    player = None
     try:
         with GameSession(None, bus_launcher, xvfb, xdotool, 1) as session, \
                 tempfile.TemporaryDirectory() as home:
@@ -217,16 +223,17 @@ def main():
             screen_reader = start_orca(session, orca, home, speech)
             opening = speech.mark()
             browser = Browser(session, node, site)
-            said = play(session, speech, browser, opening)
+            player = Player(session, speech)
+            play(player, session, speech, browser, opening)
             # Orca is stopped once the window has gone, with nothing of the page left to ask.
             browser.close()
             stop_orca(screen_reader)
     except Failure as failure:
-        print(f"FAILED: {failure}", file=sys.stderr, flush=True)
+        report_failure(failure, player, speech)
         return 1
     finally:
         speech.close()
-    print_transcript(said)
+    print_transcript(player.said)
     print("passed: a blind player plays the page with Orca", flush=True)
     return 0
 
