@@ -219,6 +219,10 @@ def main():
             if browser.line("that the board is ready") != "ready":
                 raise Failure("the browser did not say that the board is ready")
             screen_reader = start_orca(session, orca, home, speech)
+            # Orca goes on starting after its first words: Orca 48 reads the window and where
+            # its keyboard is, and a key pressed meanwhile can be lost between Orca and the
+            # browser. The player listens until Orca is done.
+            settle(session, speech)
             player = Player(session, speech)
             play(player, session, speech, browser)
             # Orca is stopped once the window has gone, with nothing of the page left to ask.
