@@ -32,6 +32,7 @@ class OrcaSpeech:
         self.path = os.ttyname(self.far_end)
         self.utterances = []
         self.lines = []  # every line of the debug output, for a failure's record
+        self.written = time.monotonic()  # when Orca last wrote to it
         self.lock = threading.Lock()
         self.reader = threading.Thread(target=self.read, daemon=True)
         self.reader.start()
@@ -47,6 +48,7 @@ class OrcaSpeech:
                 return
             *lines, pending = (pending + chunk).split(b"\n")
             with self.lock:
+                self.written = time.monotonic()
                 for line in lines:
                     self.lines.append(line.decode("utf-8", "replace"))
                     found = self.LINE.search(self.lines[-1])
@@ -60,6 +62,13 @@ class OrcaSpeech:
     def mark(self):
         with self.lock:
             return len(self.utterances)
+
+    def idle_for(self):
+        """How long Orca has written nothing to its debug output, in seconds: Orca writes there
+        whatever it does, and when idle, Orca 48 only notes every two seconds that it clears a
+        cache."""
+        with self.lock:
+            return time.monotonic() - self.written
 
     def all_lines(self):
         with self.lock:

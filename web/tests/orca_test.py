@@ -220,9 +220,9 @@ def main():
                 raise Failure("the browser did not say that the board is ready")
             screen_reader = start_orca(session, orca, home, speech)
             # Orca goes on starting after its first words: Orca 48 reads the window and where
-            # its keyboard is, and a key pressed meanwhile can be lost between Orca and the
-            # browser. The player listens until Orca is done.
-            settle(session, speech)
+            # its keyboard is, then sets itself up for the browser, and a key pressed meanwhile
+            # can go unheard. The player waits until Orca has done all it had to do.
+            session.wait_for("Orca to finish starting", lambda: speech.idle_for() > 1)
             player = Player(session, speech)
             play(player, session, speech, browser)
             # Orca is stopped once the window has gone, with nothing of the page left to ask.
