@@ -58,18 +58,16 @@ class Browser:
             raise Failure(f"the browser ended with status {self.process.wait()} before {what}")
         return line
 
-    def ask(self, question, answer):
-        """Asks the browser about the page, and waits for its answer."""
+    def answer(self, question):
+        """Asks the browser about the page, and returns its answer."""
         self.process.stdin.write(question + "\n")
         self.process.stdin.flush()
-        if self.line(f"the answer to {question!r}") != answer:
-            raise Failure(f"the browser did not answer {question!r} with {answer!r}")
+        return self.line(f"the answer to {question!r}")
 
-    def state(self):
-        """Whether the page shows a box, and where its keyboard is, for a failure's message."""
-        self.process.stdin.write("state?\n")
-        self.process.stdin.flush()
-        return self.line("the page's state")
+    def ask(self, question, answer):
+        """Asks the browser about the page, and waits for the answer wanted."""
+        if self.answer(question) != answer:
+            raise Failure(f"the browser did not answer {question!r} with {answer!r}")
 
     def close(self):
         """Closes the window; the page must have had no console errors and made no requests
@@ -104,7 +102,7 @@ def check_me(p, session, speech, browser, title, text):
         session.wait_for(f"Orca to read the box {title!r}", read)
     except Failure as failure:
         raise Failure(f"{failure}; it said {speech.heard(since)}; the page has "
-                      f"{browser.state()}") from None
+                      f"{browser.answer('state?')}") from None
     settle(session, speech)
     p.said.append(("Return", speech.heard(since)))
     # Escape closes the box as its button does. Return would too, but in browse mode Orca 48
@@ -161,7 +159,7 @@ def play(p, session, speech, browser):
     count; the captions, the controls' names and the message boxes' texts; Orca's own words for
     a page, a table, a scroll bar, a button and an alert."""
     # The page put the keyboard on the scroll bar: Tab goes round the window's two controls.
-    # At the first, Orca, new to the window, reads the window and where the keyboard went.
+    # Orca 43, which says nothing of the window as it starts, reads it at the first.
     p.press("Tab", "Check Me! button")
     p.press("Tab", "Board size horizontal scroll bar 25 clickable")
 
