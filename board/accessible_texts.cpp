@@ -1,6 +1,8 @@
 // The sentences a screen reader reads for the board.
 #include "accessible_texts.h"
 
+#include "window_design.h"
+
 namespace virurad {
 
 namespace {
@@ -42,6 +44,43 @@ std::string playAnnouncement(const ChipBoard &board, int k)
 std::string newGameAnnouncement(const ChipBoard &board)
 {
     return "New game, " + board.sizeCaption();
+}
+
+// The scroll bar's name, and what the label beside it shows.
+constexpr std::string_view SizeName = "Board size";
+
+AccessibleText accessibleText(const ChipBoard &board, Control control)
+{
+    const Role role = roleOf(control);
+    switch (control) {
+    case Control::Board:
+        return {role, "Board", boardDescription(board), ""};
+    case Control::SizeScroll:
+        // The size as a number, as a scroll bar's value is read; the size label says it whole.
+        return {role, std::string(SizeName), "", std::to_string(board.size())};
+    case Control::SizeOf:
+        return {role, board.sizeCaption(), std::string(SizeName), ""};
+    case Control::Number:
+        return {role, board.countCaption(), "Chips placed", ""};
+    case Control::Test:
+        return {role, std::string(CheckButtonCaption), "", ""};
+    default:
+        return {};
+    }
+}
+
+Role roleOf(Control control)
+{
+    switch (control) {
+    case Control::Board:
+        return Role::Table;
+    case Control::SizeScroll:
+        return Role::ScrollBar;
+    case Control::Test:
+        return Role::Button;
+    default:
+        return Role::Label;
+    }
 }
 
 } // namespace virurad

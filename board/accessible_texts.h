@@ -2,6 +2,7 @@
 #pragma once
 
 #include "chip_board.h"
+#include "game.h"
 #include "game_events.h"
 
 #include <array>
@@ -10,11 +11,23 @@
 
 namespace virurad {
 
-// Names of the controls whose picture or caption alone does not say what they are for.
-inline constexpr std::string_view BoardName = "Board";
-inline constexpr std::string_view SizeScrollName = "Board size";
-inline constexpr std::string_view SizeLabelDescription = "Board size";
-inline constexpr std::string_view CountLabelDescription = "Chips placed";
+// What screen readers are told each part of the window is; every toolkit has a role for each.
+enum class Role { Table, TableCell, ScrollBar, Label, Button };
+
+// The board is a table and each cell on it a cell of that table, read by row and column, with
+// or without a screen reader: what it is does not change with who reads it.
+inline constexpr Role CellRole = Role::TableCell;
+
+// A control as a screen reader reads it: what it is, its name, the sentence that says what it is
+// for, and its value. A caption's name is its text, read out anew as it changes.
+struct AccessibleText {
+    Role role = Role::Label;
+    std::string name;
+    std::string description;
+    std::string value;
+};
+AccessibleText accessibleText(const ChipBoard &board, Control control);
+Role roleOf(Control control);
 
 // The whole board in one sentence: "25x25 board, 1 chip, 2 marked cells".
 std::string boardDescription(const ChipBoard &board);

@@ -1,4 +1,4 @@
-// Cells, borders and chips in device pixels, and what a window shows anew after an event.
+// Cells, borders, chips and marks in device pixels.
 #include "board_painting.h"
 
 #include "device_pixels.h"
@@ -23,28 +23,42 @@ bool meets(const PixelRect &a, const PixelRect &b)
 
 // A ring two layout pixels wide, two pixels inside the cell's edge: clear of the border and of
 // the chip, which stands five pixels in, and dark on white and on yellow alike.
-void paintFocusRing(const PixelRect &cell, double ratio, Canvas &canvas)
+void paintFocusRing(const PixelRect &cell, double ratio, Rgb colour, Canvas &canvas)
 {
     const int b = cellBorderPixels(ratio);
     const PixelRect outer = inset(cell, 2 * b), inner = inset(cell, 4 * b);
     const int innerBottom = inner.top + inner.height, outerBottom = outer.top + outer.height;
     const int innerRight = inner.left + inner.width, outerRight = outer.left + outer.width;
-    canvas.fillRect({outer.left, outer.top, outer.width, inner.top - outer.top}, FocusRing);
-    canvas.fillRect({outer.left, innerBottom, outer.width, outerBottom - innerBottom}, FocusRing);
-    canvas.fillRect({outer.left, inner.top, inner.left - outer.left, inner.height}, FocusRing);
-    canvas.fillRect({innerRight, inner.top, outerRight - innerRight, inner.height}, FocusRing);
+    canvas.fillRect({outer.left, outer.top, outer.width, inner.top - outer.top}, colour);
+    canvas.fillRect({outer.left, innerBottom, outer.width, outerBottom - innerBottom}, colour);
+    canvas.fillRect({outer.left, inner.top, inner.left - outer.left, inner.height}, colour);
+    canvas.fillRect({innerRight, inner.top, outerRight - innerRight, inner.height}, colour);
 }
 
-void paintCell(const ChipBoard &board, double ratio, int k, bool focused, Canvas &canvas)
+// An upright cross over the chip's square, its bars a quarter of that square thick: a shape no
+// chip and no ring has, for a player who tells no colours apart.
+void paintMarkSign(const PixelRect &square, Rgb colour, Canvas &canvas)
+{
+    const int t = std::max(2, square.width / 4);
+    canvas.fillRect({square.left, square.top + (square.height - t) / 2, square.width, t}, colour);
+    canvas.fillRect({square.left + (square.width - t) / 2, square.top, t, square.height}, colour);
+}
+
+void paintCell(const ChipBoard &board, double ratio, int k, bool focused, const Colours &colours,
+               Canvas &canvas)
 {
     // A fixed single border, as a label draws it, inside the cell's own square.
     const PixelRect cell = deviceCellRect(board, k, ratio);
-    canvas.fillRect(cell, CellBorder);
-    canvas.fillRect(inset(cell, cellBorderPixels(ratio)), toRgb(board.colour(k)));
+    const bool marked = board.colour(k) == CellColour::Yellow;
+    canvas.fillRect(cell, colours.cellBorder);
+    canvas.fillRect(inset(cell, cellBorderPixels(ratio)), marked ? colours.marked : colours.empty);
     if (focused)
-        paintFocusRing(cell, ratio, canvas);
+        paintFocusRing(cell, ratio, colours.ring, canvas);
+    const PixelRect square = devicePixelRect(board.chipPixelRect(k), ratio);
     if (board.hasChip(k))
-        canvas.fillDisc(devicePixelRect(board.chipPixelRect(k), ratio), ChipBrown);
+        canvas.fillDisc(square, colours.chip);
+    else if (marked && colours.markSign)
+        paintMarkSign(square, colours.sign, canvas);
 }
 
 } // namespace
@@ -55,7 +69,7 @@ int cellBorderPixels(double ratio)
 }
 
 void paintBoard(const ChipBoard &board, double ratio, const PixelRect &area, Canvas &canvas,
-                int focusCell)
+                int focusCell, const Colours &colours)
 {
     // Columns and rows are tested on their own, so only the cells that meet the area are
     // visited: after a click that is one cell of 625.
@@ -66,22 +80,8 @@ void paintBoard(const ChipBoard &board, double ratio, const PixelRect &area, Can
         for (int y = 0; y < n; ++y) {
             const int k = CellIndex(x, y);
             if (meets(deviceCellRect(board, k, ratio), area))
-                paintCell(board, ratio, k, k == focusCell, canvas);
+                paintCell(board, ratio, k, k == focusCell, colours, canvas);
         }
-    }
-}
-
-void showChanges(const ChipBoard &board, const Refresh &refresh, double ratio, GameView &view)
-{
-    if (refresh.sizeCaption)
-        view.showSizeCaption(board.sizeCaption());
-    if (refresh.countCaption)
-        view.showCountCaption(board.countCaption());
-    if (refresh.wholeBoard) {
-        const int side = deviceBoardPixels(ratio);
-        view.repaintBoard(Refresh::NoCell, {0, 0, side, side});
-    } else if (board.isShown(refresh.cell)) {
-        view.repaintBoard(refresh.cell, deviceCellRect(board, refresh.cell, ratio));
     }
 }
 

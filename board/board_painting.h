@@ -3,6 +3,7 @@
 
 #include "chip_board.h"
 #include "game_events.h"
+#include "look.h"
 #include "window_design.h"
 
 #include <string_view>
@@ -25,29 +26,12 @@ class Canvas {
 // pixel, the same on every cell so that none looks bolder than its neighbour.
 int cellBorderPixels(double ratio);
 
-// Paints every cell that meets `area` (device pixels at `ratio`), each one whole: its border,
-// its colour inside the border, and its chip. Cells off the board are not painted. The cell
-// `focusCell`, where the keyboard's cell cursor stands while the board has the focus, also gets
-// a focus ring between its border and its chip; Refresh::NoCell paints none.
+// Paints every cell that meets `area` (device pixels at `ratio`), each one whole, in `colours`:
+// its border, its colour inside the border, and its chip, or a marked cell's cross where the
+// look has one. Cells off the board are not painted. The cell `focusCell`, where the keyboard's
+// cell cursor stands while the board has the focus, also gets a focus ring between its border
+// and its chip; Refresh::NoCell paints none.
 void paintBoard(const ChipBoard &board, double ratio, const PixelRect &area, Canvas &canvas,
-                int focusCell = Refresh::NoCell);
-
-// What a window does, in its toolkit's own way, to show the game anew after an event.
-class GameView {
-  public:
-    // The board's pixels within `area` (device pixels) no longer show the game: paint them with
-    // paintBoard, now or at the toolkit's next paint. `cell` is the one cell that changed, or
-    // Refresh::NoCell when a new game changed them all.
-    virtual void repaintBoard(int cell, const PixelRect &area) = 0;
-    virtual void showSizeCaption(std::string_view text) = 0;
-    virtual void showCountCaption(std::string_view text) = 0;
-
-  protected:
-    ~GameView() = default;
-};
-
-// Hands the view what `refresh` says changed, read from the board: the one cell or the whole
-// board to repaint, and the captions to rewrite. An empty refresh hands it nothing.
-void showChanges(const ChipBoard &board, const Refresh &refresh, double ratio, GameView &view);
+                int focusCell = Refresh::NoCell, const Colours &colours = coloursFor({}));
 
 } // namespace virurad

@@ -38,6 +38,13 @@ PixelRect devicePixelRect(const PixelRect &r, double ratio)
             deviceEdge(r.top + r.height, ratio) - top};
 }
 
+PixelRect scaledCover(const PixelRect &r, double scale)
+{
+    const int left = int(std::floor(r.left * scale)), top = int(std::floor(r.top * scale));
+    return {left, top, int(std::ceil((r.left + r.width) * scale)) - left,
+            int(std::ceil((r.top + r.height) * scale)) - top};
+}
+
 int deviceBoardPixels(double ratio)
 {
     return deviceEdge(BoardPixels, validRatio(ratio));

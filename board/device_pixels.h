@@ -11,6 +11,11 @@ namespace virurad {
 // is not positive is taken as 1.
 PixelRect devicePixelRect(const PixelRect &r, double ratio);
 
+// The smallest rectangle of whole pixels that covers `r` scaled by `scale`: device pixels for
+// layout pixels at a ratio, or with 1 / ratio the other way, for a toolkit that updates and
+// paints in layout pixels, so that no changed pixel goes unpainted either way.
+PixelRect scaledCover(const PixelRect &r, double scale);
+
 // The board area's side in device pixels at `ratio`, where the last cell's edge falls.
 int deviceBoardPixels(double ratio);
 

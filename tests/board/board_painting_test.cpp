@@ -1,10 +1,9 @@
-// What the board paints, in which pixels, and what a window is told to show after each event.
+// What the board paints, and in which pixels.
 #include "board_painting.h"
 #include "positions.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 using namespace virurad;
@@ -33,26 +32,6 @@ class RecordingCanvas : public Canvas {
     void fillDisc(const PixelRect &r, Rgb colour) override { fills.push_back({'d', r, colour}); }
 
     std::vector<Fill> fills;
-};
-
-class RecordingView : public GameView {
-  public:
-    void repaintBoard(int cell, const PixelRect &area) override
-    {
-        said.push_back("repaint " + std::to_string(cell) + " at " + std::to_string(area.left) +
-                       "," + std::to_string(area.top) + " " + std::to_string(area.width) + "x" +
-                       std::to_string(area.height));
-    }
-    void showSizeCaption(std::string_view text) override
-    {
-        said.push_back("size \"" + std::string(text) + '"');
-    }
-    void showCountCaption(std::string_view text) override
-    {
-        said.push_back("count \"" + std::string(text) + '"');
-    }
-
-    std::vector<std::string> said;
 };
 
 } // namespace
@@ -100,33 +79,6 @@ TEST(Painting, OnlyTheCellsThatMeetTheAreaArePaintedEachOnce)
     canvas.fills.clear();
     paintBoard(board, 1.0, {600, 0, 88, 600}, canvas);
     EXPECT_TRUE(canvas.fills.empty());
-}
-
-TEST(ShowingChanges, AClickRepaintsItsCellAndTheCaptionsItChanged)
-{
-    ChipBoard board;
-    RecordingView view;
-    showChanges(board, releaseButton(board, CellIndex(2, 3), 1), 1.5, view);
-    EXPECT_EQ(view.said,
-              (std::vector<std::string>{"count \" 1 Chips \"", "repaint 53 at 72,108 36x36"}));
-    view.said.clear();
-    // A mark on an empty cell changes no caption.
-    showChanges(board, releaseButton(board, CellIndex(0, 0), 2), 1.0, view);
-    EXPECT_EQ(view.said, (std::vector<std::string>{"repaint 0 at 0,0 24x24"}));
-}
-
-TEST(ShowingChanges, ANewGameRepaintsEverythingAndNothingRepaintsNothing)
-{
-    ChipBoard board;
-    RecordingView view;
-    showChanges(board, changeSize(board, 24), 2.0, view);
-    EXPECT_EQ(view.said, (std::vector<std::string>{"size \"24x24\"", "count \" 0 Chips \"",
-                                                   "repaint -1 at 0,0 1200x1200"}));
-    view.said.clear();
-    showChanges(board, changeSize(board, 24), 1.0, view);
-    showChanges(board, releaseButton(board, CellIndex(24, 0), 1), 1.0, view);
-    showChanges(board, releaseButton(board, CellIndex(0, 0), 4), 1.0, view);
-    EXPECT_TRUE(view.said.empty());
 }
 
 TEST(Painting, TheKeyboardsCellCarriesARingBetweenBorderAndChip)

@@ -100,3 +100,13 @@ TEST(DevicePixels, EveryPaintedPixelHitsTheCellPaintedThere)
         }
     }
 }
+
+TEST(DevicePixels, ACoverTakesEveryPixelTheRectangleTouches)
+{
+    // Cell (1, 0) of 25 x 25 at 1.5: layout 24..48 is device 36..72.
+    EXPECT_EQ(scaledCover({24, 0, 24, 24}, 1.5), (PixelRect{36, 0, 36, 36}));
+    // Device 37..71 back in layout pixels touches 24.67..47.33: all of 24..48.
+    EXPECT_EQ(scaledCover({37, 1, 34, 34}, 1 / 1.5), (PixelRect{24, 0, 24, 24}));
+    // An edge inside a pixel takes the whole pixel on each side.
+    EXPECT_EQ(scaledCover({1, 1, 1, 1}, 2.5), (PixelRect{2, 2, 3, 3}));
+}
