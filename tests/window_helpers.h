@@ -14,46 +14,6 @@
 #include <functional>
 #include <memory>
 
-// Waits until the compositor has answered the last frame that `window` drew. Qt 6.4's Wayland
-// plugin takes that answer on a thread of its own and frees it there without a lock, while
-// hiding the window frees it too if it has not come yet: a window hidden just as the answer
-// arrives frees it twice, which aborts in libwayland or corrupts a buffer made later. The
-// plugin hands the window an update it asked for only once no answer is outstanding. That
-// update is kept from the window, whose redraw would be a new frame; a widget that still had
-// something to draw meanwhile means another round.
-inline void waitForLastFrame(QWidget *window)
-{
-    QWindow *handle = window->windowHandle();
-    if (!handle || !handle->isExposed())
-        return;
-
-    struct FrameWatch : QObject {
-        QWidget *window = nullptr;
-        bool updated = false;
-        bool painted = false;
-        bool eventFilter(QObject *object, QEvent *event) override
-        {
-            if (event->type() == QEvent::UpdateRequest && object == window->windowHandle()) {
-                updated = true;
-                return true;
-            }
-            if (event->type() == QEvent::Paint && object->isWidgetType())
-                painted = painted || static_cast<QWidget *>(object)->window() == window;
-            return false;
-        }
-    } watch;
-    watch.window = window;
-    QCoreApplication::instance()->installEventFilter(&watch);
-    // Nothing in the game redraws by itself, so a few rounds are a bound, not a delay.
-    for (int round = 0; round < 5; ++round) {
-        QCoreApplication::sendPostedEvents();
-        watch.updated = watch.painted = false;
-        handle->requestUpdate();
-        if (!QTest::qWaitFor([&watch] { return watch.updated; }) || !watch.painted)
-            return;
-    }
-}
-
 class OpenWindow {
   public:
     OpenWindow() : window(std::make_unique<virurad::Form1>())
@@ -68,7 +28,9 @@ class OpenWindow {
         }
     }
 
-    ~OpenWindow() { waitForLastFrame(window.get()); }
+    // Closed as a player closes it, which on Wayland waits for the compositor to answer its last
+    // frame.
+    ~OpenWindow() { window->close(); }
 
     // Whether keys reach the window: a headless compositor has no keyboard to give it.
     bool hasKeyboardFocus() const { return window->isActiveWindow(); }
@@ -148,8 +110,8 @@ inline BoxSeen readBox(const std::function<void()> &action,
         seen = {box->windowTitle(), box->text(), box->icon(), int(box->buttons().size())};
         if (whileOpen)
             whileOpen();
-        if (QTest::qWaitForWindowExposed(box))
-            waitForLastFrame(box);
+        // Closed whether or not it came up on the screen, so that the test goes on either way.
+        [[maybe_unused]] const bool shown = QTest::qWaitForWindowExposed(box);
         QTest::keyClick(box, Qt::Key_Enter);
     });
     reader.start(0);

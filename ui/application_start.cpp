@@ -73,4 +73,14 @@ std::unique_ptr<QApplication> startApplication(int &argc, char **argv)
     return app;
 }
 
+int runApplication(QApplication &app)
+{
+    const int status = app.exec();
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
+}
+
 } // namespace virurad

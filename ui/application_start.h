@@ -12,4 +12,10 @@ namespace virurad {
 // own messages. Either way it then exits with status 1. `argc` must outlive the application.
 std::unique_ptr<QApplication> startApplication(int &argc, char **argv);
 
+// Runs the game until its window closes and returns the status to end with. On Wayland the
+// program ends here: Qt 6.4's Wayland plugin, taken down with the application, may wait forever
+// for its event thread, or free what that thread still reads. The game keeps nothing to save, so
+// leaving its teardown to the system loses nothing.
+int runApplication(QApplication &app);
+
 } // namespace virurad

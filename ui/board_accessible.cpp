@@ -1,63 +1,33 @@
 // Table and cell interfaces for the board, which has one widget and no child widget per cell.
-#include "board_accessible.h"
-
-#include "accessible_texts.h"
-#include "announcement.h"
 #include "board_view.h"
-#include "chip_board.h"
-#include "device_pixels.h"
-#include "qt_design.h"
-#include "screen_pixels.h"
+#include "form1.h"
+#include "window_accessible.h"
 
-#include <QAccessibleWidget>
 #include <QHash>
-#include <QPointer>
+#include <QLibraryInfo>
+#include <QVersionNumber>
+
+#include <utility>
 
 namespace virurad {
 
 namespace {
 
-// A rectangle of the board's layout pixels where it stands on the screen; the board fills its
-// window's top-left corner.
-QRect onScreen(const BoardView *view, const PixelRect &inBoard)
-{
-    return screenRect(view->window(), inBoard);
-}
-
-// One cell of the board, known by its index; it asks the board for everything it says.
-class BoardCell : public QAccessibleInterface,
+// One cell of the board, known by its index; it asks the game for everything it says. Valid
+// until the table lets go of it at a new game, so that it can still be reported gone after the
+// game shrank beneath it.
+class BoardCell : public WidgetlessPart,
                   public QAccessibleTableCellInterface,
                   public QAccessibleActionInterface {
   public:
-    BoardCell(BoardView *view, int k) : m_view(view), m_k(k) {}
-
-    // Valid until the table lets go of it at a new game, so that it can still be reported gone
-    // after the game shrank beneath it.
-    bool isValid() const override { return !m_view.isNull(); }
-    QObject *object() const override { return nullptr; }
-    QWindow *window() const override { return m_view ? m_view->window()->windowHandle() : nullptr; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface *parent() const override
-    {
-        return m_view ? QAccessible::queryAccessibleInterface(m_view) : nullptr;
-    }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    BoardCell(QWidget *view, int k) : WidgetlessPart(view), m_k(k) {}
 
     QString text(QAccessible::Text t) const override
     {
         return t == QAccessible::Name && onBoard() ? qText(cellName(board(), m_k)) : QString();
     }
-    void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override;
-    // While a screen reader runs, a cell is a button that the player presses with Space or M,
-    // and Orca reads a focused button alone; of a focused table cell it reads the whole row each
-    // time the cursor changes rows, 25 cells from the left before the one the player is on.
-    QAccessible::Role role() const override
-    {
-        return m_view && m_view->keyboardPlay() ? QAccessible::Button : QAccessible::Cell;
-    }
+    QAccessible::Role role() const override { return qtRole(CellRole); }
     QAccessible::State state() const override;
     void *interface_cast(QAccessible::InterfaceType type) override;
 
@@ -76,28 +46,26 @@ class BoardCell : public QAccessibleInterface,
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
 
   private:
-    const ChipBoard &board() const { return m_view->board(); }
-    bool onBoard() const { return m_view && board().isShown(m_k); }
+    Form1 *form() const { return static_cast<Form1 *>(m_owner->window()); }
+    const Game &game() const { return form()->game(); }
+    const ChipBoard &board() const { return game().board(); }
+    bool onBoard() const { return m_owner && board().isShown(m_k); }
 
-    QPointer<BoardView> m_view;
     const int m_k;
 };
 
 // The board as a table of the cells on it, row by row. Cells are made on demand and kept,
 // each under its own id, until a new game changes what the table holds.
-class BoardTable : public QAccessibleWidget, public QAccessibleTableInterface {
+class BoardTable : public WindowPart, public QAccessibleTableInterface {
   public:
-    explicit BoardTable(BoardView *view) : QAccessibleWidget(view, QAccessible::Table) {}
+    explicit BoardTable(BoardView *view) : WindowPart(view, Control::Board) {}
     ~BoardTable() override { forgetCells(); }
 
-    // On the screen, as its cells are, so that they lie inside it at every scale.
-    QRect rect() const override
-    {
-        return view() && view()->isVisible() ? onScreen(view(), {0, 0, BoardPixels, BoardPixels})
-                                             : QRect();
-    }
     QAccessibleInterface *childAt(int x, int y) const override;
-    QAccessibleInterface *focusChild() const override;
+    QAccessibleInterface *focusChild() const override
+    {
+        return isValid() ? cell(game().focusedCell()) : nullptr;
+    }
     QAccessibleInterface *child(int index) const override;
     int childCount() const override { return rowCount() * columnCount(); }
     int indexOfChild(const QAccessibleInterface *child) const override;
@@ -124,33 +92,36 @@ class BoardTable : public QAccessibleWidget, public QAccessibleTableInterface {
     bool unselectColumn(int) override { return false; }
     void modelChange(QAccessibleTableModelChangeEvent *) override { forgetCells(); }
 
+    // Cell k's interface, made if assistive technology has not been given it yet; null for a
+    // cell off the board.
+    QAccessibleInterface *cell(int k) const;
     // The cell's interface if assistive technology has been given it, else null.
     QAccessibleInterface *knownCell(int k) const;
-    // Tells assistive technology that every cell it was given is gone, and lets go of them.
-    void retireCells();
+    // Tells assistive technology that cell k has the focus, or with NoCell that no cell has,
+    // and the cell told last that it has lost it.
+    void tellFocus(int k);
 
   private:
-    BoardView *view() const { return static_cast<BoardView *>(widget()); }
-    int side() const { return view() ? view()->board().size() : 0; }
+    int side() const { return isValid() ? game().board().size() : 0; }
     void forgetCells();
 
     mutable QHash<int, QAccessible::Id> m_cells;
+    int m_focused = Refresh::NoCell; // the cell last told that it has the focus
 };
 
 QRect BoardCell::rect() const
 {
-    return onBoard() ? onScreen(m_view, board().cellPixelRect(m_k)) : QRect();
+    return onBoard() ? screenRect(m_owner->window(), board().cellPixelRect(m_k)) : QRect();
 }
 
 QAccessible::State BoardCell::state() const
 {
-    // Without a screen reader cells take no keyboard focus: the player reaches them through the
-    // table, not by Tab. With one, the cursor's cell has the focus while the board has it.
+    // The cells take the keyboard only while the board does; the cursor's cell has it then.
     QAccessible::State state;
-    state.invisible = !m_view || !m_view->isVisible();
+    state.invisible = !m_owner || !m_owner->isVisible();
     state.disabled = !onBoard();
-    state.focusable = onBoard() && m_view->keyboardPlay();
-    state.focused = onBoard() && m_view->focusCell() == m_k;
+    state.focusable = onBoard() && game().boardTakesFocus();
+    state.focused = onBoard() && game().focusedCell() == m_k;
     return state;
 }
 
@@ -168,30 +139,27 @@ QStringList BoardCell::actionNames() const
     QStringList names;
     for (const CellAction &action : CellActions)
         names.append(qText(action.name));
+    // A screen reader puts its focus on a cell through this action.
+    if (onBoard() && game().boardTakesFocus())
+        names.append(setFocusAction());
     return names;
 }
 
 void BoardCell::doAction(const QString &actionName)
 {
-    // The window plays it as the release of that button on the cell.
+    if (!onBoard())
+        return;
+    if (actionName == setFocusAction())
+        form()->handle([this](Game &g) { return g.focusCell(m_k); });
     for (const CellAction &action : CellActions)
-        if (onBoard() && actionName == qText(action.name))
-            emit m_view->cellAction(m_k, int(action.button));
+        if (actionName == qText(action.name))
+            form()->handle([&](Game &g) { return g.cellAction(m_k, action.button); });
 }
 
 QAccessibleInterface *BoardTable::childAt(int x, int y) const
 {
-    if (!view())
-        return nullptr;
-    const WindowPixel pixel = windowPixel(view()->window(), QPoint(x, y));
-    const int k = cellAtDevicePixel(view()->board(), pixel.at.x, pixel.at.y, pixel.ratio);
-    return k < 0 ? nullptr : cellAt(cellRow(k), cellColumn(k));
-}
-
-QAccessibleInterface *BoardTable::focusChild() const
-{
-    const int k = view() ? view()->focusCell() : Refresh::NoCell;
-    return k == Refresh::NoCell ? nullptr : cellAt(cellRow(k), cellColumn(k));
+    return isValid() ? cell(cellAtScreenPoint(widget()->window(), game().board(), QPoint(x, y)))
+                     : nullptr;
 }
 
 QAccessibleInterface *BoardTable::child(int index) const
@@ -212,20 +180,25 @@ void *BoardTable::interface_cast(QAccessible::InterfaceType type)
 {
     if (type == QAccessible::TableInterface)
         return static_cast<QAccessibleTableInterface *>(this);
-    return QAccessibleWidget::interface_cast(type);
+    return WindowPart::interface_cast(type);
 }
 
 QAccessibleInterface *BoardTable::cellAt(int row, int column) const
 {
     const int n = side();
-    if (row < 0 || row >= n || column < 0 || column >= n)
+    return row < 0 || row >= n || column < 0 || column >= n ? nullptr
+                                                            : cell(CellIndex(column, row));
+}
+
+QAccessibleInterface *BoardTable::cell(int k) const
+{
+    if (!isValid() || !game().board().isShown(k))
         return nullptr;
-    const int k = CellIndex(column, row);
     if (QAccessibleInterface *known = knownCell(k))
         return known;
-    auto *cell = new BoardCell(view(), k);
-    m_cells.insert(k, QAccessible::registerAccessibleInterface(cell));
-    return cell;
+    auto *made = new BoardCell(widget(), k);
+    m_cells.insert(k, QAccessible::registerAccessibleInterface(made));
+    return made;
 }
 
 QAccessibleInterface *BoardTable::knownCell(int k) const
@@ -234,14 +207,30 @@ QAccessibleInterface *BoardTable::knownCell(int k) const
     return found == m_cells.cend() ? nullptr : QAccessible::accessibleInterface(*found);
 }
 
-void BoardTable::retireCells()
+void BoardTable::tellFocus(int k)
 {
-    // Sent while each cell still answers for itself, as Qt asks of a cell it reports gone.
-    for (QAccessible::Id id : std::as_const(m_cells)) {
-        QAccessibleEvent gone(QAccessible::accessibleInterface(id), QAccessible::ObjectDestroyed);
-        QAccessible::updateAccessibility(&gone);
+    const int lost = std::exchange(m_focused, k);
+    // Qt's AT-SPI bridge passes a change of the focused state on from Qt 6.8; before, only its
+    // focus event tells of the focus, and of its loss to whatever had it last.
+    static const bool stateTold = QLibraryInfo::version() >= QVersionNumber(6, 8);
+    if (!stateTold) {
+        if (QAccessibleInterface *gained = cell(k)) {
+            QAccessibleEvent event(gained, QAccessible::Focus);
+            QAccessible::updateAccessibility(&event);
+        }
+        return;
     }
-    forgetCells();
+    // The focus event would tell the table, which keeps the keyboard, that it lost the focus.
+    // Orca 48 drops the news that the table has just gained it when that loss waits behind it,
+    // and then never says which table the cell is in.
+    QAccessible::State focus;
+    focus.focused = true;
+    for (QAccessibleInterface *changed : {lost == k ? nullptr : knownCell(lost), cell(k)}) {
+        if (changed) {
+            QAccessibleStateChangeEvent event(changed, focus);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
 }
 
 void BoardTable::forgetCells()
@@ -249,59 +238,49 @@ void BoardTable::forgetCells()
     for (QAccessible::Id id : std::as_const(m_cells))
         QAccessible::deleteAccessibleInterface(id);
     m_cells.clear();
-}
-
-BoardTable *tableOf(BoardView *view)
-{
-    return dynamic_cast<BoardTable *>(QAccessible::queryAccessibleInterface(view));
+    m_focused = Refresh::NoCell;
 }
 
 } // namespace
 
-QAccessibleInterface *accessibleBoard(const QString &, QObject *object)
+QAccessibleInterface *accessibleBoard(BoardView *view)
 {
-    auto *view = qobject_cast<BoardView *>(object);
-    return view ? new BoardTable(view) : nullptr;
+    return new BoardTable(view);
 }
 
-void announceCellChange(BoardView *view, int k)
+void announceCell(BoardView *view, int k, QAccessible::Event event)
 {
-    if (!QAccessible::isActive())
+    auto *table = QAccessible::isActive()
+                      ? dynamic_cast<BoardTable *>(QAccessible::queryAccessibleInterface(view))
+                      : nullptr;
+    if (table && event == QAccessible::Focus) {
+        table->tellFocus(k);
         return;
-    BoardTable *table = tableOf(view);
+    }
+    // A new name matters only to a screen reader that holds the cell.
     if (QAccessibleInterface *cell = table ? table->knownCell(k) : nullptr) {
-        QAccessibleEvent event(cell, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&event);
+        QAccessibleEvent told(cell, event);
+        QAccessible::updateAccessibility(&told);
     }
 }
 
 void announceNewCells(BoardView *view)
 {
+    // The table lets go of every cell of the last game as it hears of the reset. Each one told
+    // gone on its own would flood a screen reader that has read whole rows, which then drops
+    // what follows.
     if (!QAccessible::isActive())
         return;
-    // The cells a screen reader holds are of the last game, or of the other kind: it hears that
-    // they are gone, and that the table changed, where Qt passes that on.
-    if (BoardTable *table = tableOf(view))
-        table->retireCells();
     QAccessibleTableModelChangeEvent event(view, QAccessibleTableModelChangeEvent::ModelReset);
     QAccessible::updateAccessibility(&event);
-}
-
-void announceCursor(BoardView *view)
-{
-    if (!QAccessible::isActive())
-        return;
-    BoardTable *table = tableOf(view);
-    if (QAccessibleInterface *cell = table ? table->focusChild() : nullptr) {
-        QAccessibleEvent event(cell, QAccessible::Focus);
-        QAccessible::updateAccessibility(&event);
+    // Qt's AT-SPI bridge passes no reset on. A new cell made is news that the table's children
+    // changed, on which a screen reader forgets what it keeps of the table: Orca 48 keeps its
+    // size, and said the last game's otherwise.
+    QAccessibleInterface *table = event.accessibleInterface();
+    if (QAccessibleInterface *first = table ? table->child(0) : nullptr) {
+        QAccessibleEvent made(first, QAccessible::ObjectCreated);
+        QAccessible::updateAccessibility(&made);
     }
-}
-
-void announceKeyPlay(BoardView *view, int k)
-{
-    // Orca passes over a new name of the cell it is on, and of the count beside the board.
-    announce(view->window(), qText(playAnnouncement(view->board(), k)));
 }
 
 } // namespace virurad

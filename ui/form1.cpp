@@ -1,24 +1,19 @@
-// Builds the window and turns each of its events into one move on the board.
+// Builds the window and turns each of its events into one call to the game.
 #include "form1.h"
 
-#include "accessible_texts.h"
-#include "announcement.h"
-#include "board_view.h"
-#include "game_events.h"
+#include "desktop_settings.h"
+#include "device_pixels.h"
+#include "last_frame.h"
 #include "line_check.h"
-#include "qt_design.h"
-#include "screen_pixels.h"
-#include "screen_reader.h"
-#include "side_accessible.h"
 #include "side_controls.h"
 
-#include <QAccessibleWidget>
-#include <QLabel>
+#include <QKeyEvent>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QPushButton>
-#include <QScrollBar>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
 
 namespace virurad {
 
@@ -33,65 +28,66 @@ constexpr int gameButton(Qt::MouseButton b)
                                    : 0;
 }
 
-// Qt exposes a plain top-level QWidget as a filler, which screen readers do not announce as a
-// window; the game's window is presented as a window, which Qt names by its title. Its extents
-// are where it stands on the screen, as the board's cells are, so that the cells' extents within
-// the window come out right at every scale.
-class GameWindowAccessible : public QAccessibleWidget {
-  public:
-    explicit GameWindowAccessible(Form1 *window) : QAccessibleWidget(window, QAccessible::Window) {}
-    QRect rect() const override
-    {
-        return widget()->isVisible() ? screenRect(widget(), {0, 0, WindowWidth, WindowHeight})
-                                     : QRect();
-    }
-};
-
-QAccessibleInterface *accessibleGameWindow(const QString &, QObject *object)
+// Milliseconds on a steady clock as an event is handled: Qt gives no time with a key.
+unsigned long deliveredAt()
 {
-    auto *window = qobject_cast<Form1 *>(object);
-    return window ? new GameWindowAccessible(window) : nullptr;
+    using namespace std::chrono;
+    return 1 + duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// A key as the game names it, on the main keys or the keypad; Shift+Tab comes as Backtab.
+KeyPress keyPressOf(const QKeyEvent *event)
+{
+    static const QHash<int, Key> keys{
+        {Qt::Key_Left, Key::Left},     {Qt::Key_Right, Key::Right},
+        {Qt::Key_Up, Key::Up},         {Qt::Key_Down, Key::Down},
+        {Qt::Key_PageUp, Key::PageUp}, {Qt::Key_PageDown, Key::PageDown},
+        {Qt::Key_Home, Key::Home},     {Qt::Key_End, Key::End},
+        {Qt::Key_Space, Key::Space},   {Qt::Key_Return, Key::Enter},
+        {Qt::Key_Enter, Key::Enter},   {Qt::Key_M, Key::M},
+        {Qt::Key_Tab, Key::Tab},       {Qt::Key_Backtab, Key::Tab}};
+    const Qt::KeyboardModifiers held = event->modifiers();
+    return {keys.value(event->key(), Key::Other),
+            held.testFlag(Qt::ShiftModifier) || event->key() == Qt::Key_Backtab,
+            (held & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0,
+            event->isAutoRepeat(), deliveredAt()};
 }
 
 } // namespace
 
-Form1::Form1(QWidget *parent)
-    : QWidget(parent), m_boardView(new BoardView(m_board, m_cursor, this)),
-      m_screenReader(new ScreenReaderWatch(this))
+Form1::Form1(QWidget *parent) : QWidget(parent), m_desktop(new DesktopSettings(this))
 {
-    // Qt keeps each factory once, however many windows install it.
-    QAccessible::installFactory(accessibleGameWindow);
+    // Before anything asks for the interface of the window or a part of it; Qt keeps each
+    // factory once.
+    QAccessible::installFactory(accessibleWindowPart);
+    m_boardView = new BoardView(m_game, this);
     setWindowTitle(qText(WindowTitle));
     setFixedSize(WindowWidth, WindowHeight);
-    m_boardView->move(0, 0);
-    createSideControls();
-
-    connect(m_boardView, &BoardView::cellAction, this, &Form1::cellAction);
-    connect(m_boardView, &BoardView::boardKey, this, &Form1::boardKey);
-    connect(m_screenReader, &ScreenReaderWatch::runningChanged, this, &Form1::followScreenReader);
+    SizeScroll = makeSizeScroll(this);
+    SizeOf = makeSizeLabel(this);
+    Number = makeCountLabel(this);
+    Test = makeCheckButton(this);
+    widgetOf(FirstFocus)->setFocus();
+    for (QWidget *control : {static_cast<QWidget *>(m_boardView), widgetOf(Control::SizeScroll),
+                             widgetOf(Control::Test)})
+        control->installEventFilter(this);
+    connect(m_desktop, &DesktopSettings::screenReaderChanged, this, &Form1::followScreenReader);
+    connect(m_desktop, &DesktopSettings::contrastChanged, this, &Form1::followContrast);
     connect(SizeScroll, &QScrollBar::valueChanged, this, &Form1::SizeScroll_Change);
     connect(Test, &QPushButton::clicked, this, &Form1::Test_Click);
     Form_Load();
 }
 
-void Form1::createSideControls()
+Control Form1::controlOf(const QObject *object) const
 {
-    // Before the first accessible name is set, which already asks for the control's interface.
-    QAccessible::installFactory(accessibleSideControl);
-    // Created in tab order, after the board. Only the scroll bar and the button take the focus,
-    // and the board while a screen reader runs.
-    SizeScroll = makeSizeScroll(this);
-    SizeOf = makeSizeLabel(this);
-    Number = makeCountLabel(this);
-    Test = makeCheckButton(this);
-    setTabOrder(m_boardView, SizeScroll);
-    setTabOrder(SizeScroll, Test);
-    SizeScroll->setFocus();
+    const auto widgets = controls();
+    const auto found = std::find(widgets.begin() + 1, widgets.end(), object);
+    return found == widgets.end() ? Control::None : Control(found - widgets.begin());
 }
 
 void Form1::paintEvent(QPaintEvent *)
 {
-    QPainter(this).fillRect(rect(), toQColor(WindowGreen));
+    QPainter(this).fillRect(rect(), toQColor(coloursFor(m_game.look()).window));
 }
 
 void Form1::Form_Load()
@@ -102,23 +98,19 @@ void Form1::Form_Load()
 // The painted board has no cells to create: the fresh board only needs showing.
 void Form1::loadpieces()
 {
-    refreshControls(WholeWindow);
+    Update everything;
+    everything.refresh = WholeWindow;
+    showUpdate(everything);
 }
 
 void Form1::SizeScroll_Change()
 {
-    const Refresh refresh = changeSize(m_board, SizeScroll->value());
-    if (refresh.wholeBoard)
-        m_cursor.newGame();
-    refreshControls(refresh);
-    // The scroll bar's own value is all a screen reader would say, and the last game is gone.
-    if (refresh.wholeBoard && m_boardView->keyboardPlay())
-        announce(this, qText(newGameAnnouncement(m_board)));
+    showUpdate(m_game.changeSize(SizeScroll->value()));
 }
 
 void Form1::mousePressEvent(QMouseEvent *event)
 {
-    m_pointer.press(m_board, gameButton(event->button()), devicePoint(event), devicePixelRatioF());
+    m_game.pressButton(gameButton(event->button()), devicePoint(event), devicePixelRatioF());
 }
 
 void Form1::mouseReleaseEvent(QMouseEvent *event)
@@ -137,59 +129,86 @@ DevicePoint Form1::devicePoint(const QMouseEvent *event) const
 
 void Form1::Square_MouseUp(int Button, DevicePoint At)
 {
-    refreshControls(m_pointer.release(m_board, Button, At, devicePixelRatioF()));
+    showUpdate(m_game.releaseButton(Button, At, devicePixelRatioF()));
 }
 
-void Form1::cellAction(int k, int button)
+bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    refreshControls(releaseButton(m_board, k, button));
-}
-
-void Form1::boardKey(BoardKey key)
-{
-    const KeyPlay play = m_cursor.press(m_board, key);
-    refreshControls(play.refresh);
-    if (play.from != Refresh::NoCell)
-        m_boardView->showCursorMove(play.from);
-    else if (play.refresh.cell != Refresh::NoCell)
-        m_boardView->showKeyPlay();
+    // A stray wheel turn while the pointer rests on the scroll bar would start a new game.
+    if (event->type() == QEvent::Wheel)
+        return watched == SizeScroll;
+    // Its own focus events, not the application's focusChanged: those also come while the
+    // window is being destroyed, after the game has gone.
+    const bool in = event->type() == QEvent::FocusIn;
+    if (watched == m_boardView && (in || event->type() == QEvent::FocusOut)) {
+        showUpdate(m_game.boardFocus(in));
+        // The cursor's cell loses the focus with the board, and gains it once Qt has told of
+        // the board's (focusCell).
+        if (!in)
+            announceCell(m_boardView, Refresh::NoCell, QAccessible::Focus);
+    }
+    if (event->type() == QEvent::KeyRelease)
+        m_game.keyReleased(keyPressOf(static_cast<QKeyEvent *>(event)).key, deliveredAt());
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const Update update =
+        m_game.key(controlOf(watched), keyPressOf(static_cast<QKeyEvent *>(event)));
+    showUpdate(update);
+    return update.handled;
 }
 
 void Form1::followScreenReader(bool running)
 {
-    m_boardView->setKeyboardPlay(running);
-    // The board gives up the focus it can no longer have to the next control that takes it.
-    if (!running && m_boardView->hasFocus())
-        SizeScroll->setFocus();
+    const Update update = m_game.setScreenReader(running);
+    m_boardView->setFocusPolicy(m_game.boardTakesFocus() ? Qt::StrongFocus : Qt::NoFocus);
+    showUpdate(update);
+}
+
+// The desktop gives no palette of its own: the board takes the game's own colours for more
+// contrast, and the side controls keep the desktop's theme, which follows the switch itself.
+void Form1::followContrast(bool more)
+{
+    showUpdate(m_game.setLook({more, false, {}}));
 }
 
 void Form1::Test_Click()
 {
-    const CheckResult result = RunCheck(m_board);
+    const CheckResult result = RunCheck(m_game.board());
     const auto icon =
         result.icon == CheckResult::Icon::Error ? QMessageBox::Critical : QMessageBox::Information;
-    QMessageBox box(icon, qText(result.title), qText(result.text), QMessageBox::Ok, this);
-    box.exec();
+    FrameSafeMessageBox(icon, qText(result.title), qText(result.text), QMessageBox::Ok, this)
+        .exec();
 }
 
-void Form1::refreshControls(const Refresh &refresh)
+void Form1::closeEvent(QCloseEvent *event)
 {
-    showChanges(m_board, refresh, devicePixelRatioF(), *this);
+    waitForLastFrame(this);
+    QWidget::closeEvent(event);
 }
 
-void Form1::repaintBoard(int cell, const PixelRect &area)
+void Form1::showUpdate(const Update &update)
 {
-    m_boardView->showCells(cell, area);
+    virurad::show(m_game, update, devicePixelRatioF(), *this);
 }
 
-void Form1::showSizeCaption(std::string_view text)
+void Form1::repaintBoard(int, const PixelRect &area)
 {
-    SizeOf->setText(qText(text));
+    m_boardView->update(toQRect(scaledCover(area, 1 / devicePixelRatioF())));
 }
 
-void Form1::showCountCaption(std::string_view text)
+void Form1::showSize(std::string_view caption, int value)
 {
-    Number->setText(qText(text));
+    SizeOf->setText(qText(caption));
+    SizeScroll->setValue(value);
+}
+
+void Form1::focusCell(int k)
+{
+    // Once Qt has told screen readers that the board has the focus, the cell takes it.
+    QTimer::singleShot(0, this, [this, k] {
+        if (m_game.focusedCell() == k)
+            announceCell(m_boardView, k, QAccessible::Focus);
+    });
 }
 
 } // namespace virurad

@@ -1,21 +1,22 @@
 // The game's only window: the board on the left, the size, count and check controls on the right.
 #pragma once
 
-#include "board_painting.h"
-#include "cell_cursor.h"
-#include "chip_board.h"
-#include "game_events.h"
+#include "board_view.h"
+#include "game.h"
+#include "game_view.h"
+#include "qt_design.h"
+#include "window_accessible.h"
 
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QWidget>
 
-class QLabel;
-class QPushButton;
-class QScrollBar;
+#include <array>
 
 namespace virurad {
 
-class BoardView;
-class ScreenReaderWatch;
+class DesktopSettings;
 
 class Form1 : public QWidget, private GameView {
     Q_OBJECT
@@ -23,43 +24,60 @@ class Form1 : public QWidget, private GameView {
     explicit Form1(QWidget *parent = nullptr);
 
     // The game being shown, for reading only.
-    const ChipBoard &board() const { return m_board; }
+    const Game &game() const { return m_game; }
+    // Hands the game an event that comes from outside the window's own handlers, a screen
+    // reader's on a cell: `event` makes the one call to the game, and the window shows its Update.
+    template <typename Event> void handle(Event event) { showUpdate(event(m_game)); }
 
   protected:
     void paintEvent(QPaintEvent *event) override;
-    // Every press and release on the board and the window's green goes to the one pointer;
-    // the board itself lets the mouse through.
+    // Every press and release on the board and the window's green goes to the game; the board
+    // itself lets the mouse through.
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // The keys of the board, the scroll bar and Check Me!, and the wheel on the scroll bar.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // The window closes only once the compositor has answered its last frame.
+    void closeEvent(QCloseEvent *event) override;
 
   private:
-    void createSideControls();
-    // Where a mouse event happened, in device pixels of the window's client area.
+    // Which of the window's parts `object` is; Control::None for anything else.
+    Control controlOf(const QObject *object) const;
     DevicePoint devicePoint(const QMouseEvent *event) const;
+    // The window's parts by Control, as the game names them.
+    std::array<QWidget *, 6> controls() const
+    {
+        return {nullptr, m_boardView, SizeScroll, SizeOf, Number, Test};
+    }
+    QWidget *widgetOf(Control control) const { return controls()[std::size_t(control)]; }
 
-    // The window's event handlers; each calls the board, then shows what changed.
+    // The window's event handlers; each calls the game, then shows what changed.
     void Form_Load();
     void loadpieces();
     void SizeScroll_Change();
     void Square_MouseUp(int Button, DevicePoint At);
     void Test_Click();
-    // A screen reader's action on a cell, played as that button's release on it.
-    void cellAction(int k, int button);
-    // A key on the board, which has the focus only while a screen reader runs.
-    void boardKey(BoardKey key);
     void followScreenReader(bool running);
+    void followContrast(bool more);
 
-    // Shows what an event changed, as the board's one refresh rule hands it out.
-    void refreshControls(const Refresh &refresh);
-    void repaintBoard(int cell, const PixelRect &area) override;
-    void showSizeCaption(std::string_view text) override;
-    void showCountCaption(std::string_view text) override;
+    void showUpdate(const Update &update);
+    void repaintBoard(int, const PixelRect &area) override;
+    void showSize(std::string_view caption, int value) override;
+    void showCount(std::string_view caption) override { Number->setText(qText(caption)); }
+    void describeBoard(std::string_view text) override
+    {
+        m_boardView->setAccessibleDescription(qText(text));
+    }
+    void cellChanged(int k) override { announceCell(m_boardView, k, QAccessible::NameChanged); }
+    void cellsReplaced() override { announceNewCells(m_boardView); }
+    void focusCell(int k) override;
+    void announce(std::string_view text) override { virurad::announce(this, qText(text)); }
+    void focusControl(Control control) override { widgetOf(control)->setFocus(Qt::TabFocusReason); }
+    void check() override { Test_Click(); }
 
-    ChipBoard m_board;
-    Pointer m_pointer;
-    CellCursor m_cursor;
+    Game m_game;
     BoardView *m_boardView = nullptr;
-    ScreenReaderWatch *m_screenReader = nullptr;
+    DesktopSettings *m_desktop = nullptr;
     QScrollBar *SizeScroll = nullptr;
     QLabel *SizeOf = nullptr;
     QLabel *Number = nullptr;

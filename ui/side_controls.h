@@ -8,9 +8,8 @@ class QWidget;
 
 namespace virurad {
 
-// Board size, 3..25, starting at 25; a change counts once it is complete. Its keys go as the
-// game's scroll bar goes in every window: Left, Up and PageUp one step down, Right, Down and
-// PageDown one step up, Home to 3, End to 25.
+// Board size, 3..25, starting at 25; a change counts once it is complete. Its keys are the
+// game's, which the window hands it.
 QScrollBar *makeSizeScroll(QWidget *parent);
 // "25x25" on white.
 QLabel *makeSizeLabel(QWidget *parent);

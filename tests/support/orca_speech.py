@@ -82,9 +82,11 @@ class OrcaSpeech:
 def plain(utterance):
     """An utterance without what differs between Orca's versions: a closing full stop, Orca 43's
     "push button" for Orca 48's "button", the percentage Orca 48 adds to a scroll bar's value,
-    and the word "notification" that Orca says before a notification's text."""
+    the description Orca 48 adds to a table's size in the same sentence, and the word
+    "notification" that Orca says before a notification's text."""
     text = utterance.strip().rstrip(".")
     text = re.sub(r"^notification ", "", text, flags=re.IGNORECASE)
+    text = re.sub(r"^(table with \d+ rows \d+ columns) .*$", r"\1", text)
     text = text.replace("push button", "button")
     return re.sub(r" \d+ percent$", "", text)
 
@@ -121,7 +123,7 @@ class Player:
     def press(self, key, *expected, cells=None, since=None):
         """Presses `key` and waits until Orca has said each of `expected`, in that order, as
         whole utterances. With `cells`, also the number of utterances that name a cell: one
-        after a move, for the cell the cursor is on, and never a whole row. With no key, what
+        after a move along a row, a whole row when the cursor comes to a row. With no key, what
         Orca said from `since` on is checked."""
         if since is None:
             since = self.speech.mark()

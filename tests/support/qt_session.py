@@ -245,6 +245,9 @@ class GameSession:
         screen.sync()
         screen.close()
         try:
-            return self.game.wait(timeout=TIMEOUT)
+            status = self.game.wait(timeout=TIMEOUT)
         except subprocess.TimeoutExpired:
             raise Failure("the game did not end when its window was closed") from None
+        # It ended as asked: the session may start the game again.
+        self.processes.started.remove(self.game)
+        return status
