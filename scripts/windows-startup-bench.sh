@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Compares the Windows game's start-up under Wine with an empty Win32 window of the same size,
-# both measured in the same run: the medians of the CPU time until the window is on the X screen
-# and of the peak memory.
+# Compares the Windows game's start-up under Wine with an empty Win32 window of the same size and
+# manifest, both measured in the same run: the medians of the CPU time until the window is on the
+# X screen and of the peak memory.
 # The game is also measured without Common Controls 6 in its manifest, which shows what loading
 # that library costs on its own.
 #

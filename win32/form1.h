@@ -1,12 +1,8 @@
 // The game's only window: the board on the left, the size, count and check controls on the right.
 #pragma once
 
-#include "board_accessible.h"
-#include "board_painting.h"
-#include "cell_cursor.h"
-#include "chip_board.h"
-#include "game_events.h"
-#include "gdi_owner.h"
+#include "game_view.h"
+#include "side_controls.h"
 #include "window_accessibility.h"
 
 #include <windows.h>
@@ -15,88 +11,65 @@
 
 namespace virurad {
 
-// Holds only what Windows needs: the controls, the fonts, the focus to give back. What a press,
-// a release, a key on the board or a new size means, how the board looks, what to show anew
-// afterwards and what screen readers are told are the board's, reached through m_board,
-// m_pointer, m_cursor, paintBoard, showChanges and the texts of accessible_texts.h.
-class Form1 : private GameView, private AccessibleWindow {
+// Owns the one Game, turns each message into one call on it, and shows the Update it returns.
+class Form1 final : private GameView, private AccessibleWindow {
   public:
     // Creates the window, runs Form_Load and shows it; false if Windows refused the window.
     bool create(HINSTANCE instance, int show);
-    // Tab and Shift+Tab around the controls that take the focus, Enter on the button; true if
-    // the key was used.
-    bool handleDialogKey(const MSG &message);
+    // A key for the board, the scroll bar or Check Me!, given to the game before Windows sees
+    // it; true if the game took it, and then it goes no further.
+    bool takeKey(const MSG &message);
 
   private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-
-    void createSideControls();
-    // Places the side controls and sets the fonts for the window's current dots per inch.
     void applyDpi(UINT dpi);
     void paint();
-    void drawCheckButton(const DRAWITEMSTRUCT &item) const;
-    LRESULT labelColours(HDC dc, HWND label) const;
-    void scrolled(WORD request);
     void mousePressed(UINT message, LPARAM position);
-    static LRESULT CALLBACK sizeScrollProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);
-
-    // The board on the keyboard while a screen reader runs (board_focus.cpp).
-    void followScreenReader();
-    bool boardHasFocus() const { return m_screenReader && GetFocus() == m_window; }
-    HWND nextInTabOrder(HWND from, bool backwards) const;
-    void moveFocus(HWND to);
     void focusArrived();
-    void boardFocusChanged(bool gained);
-    bool boardKeyPressed(WPARAM key, LPARAM flags);
-    void cursorMoved(int from);
-    void tellScreenReaders(const Refresh &refresh);
-    void repaintCell(int k);
-    void notifyCell(DWORD event, int k) const;
+    void followSettings();
+    void show(const Update &update) { virurad::show(m_game, update, scale(), *this); }
 
-    // What screen readers ask of the window (AccessibleWindow).
-    HWND window() const override { return m_window; }
-    const ChipBoard &board() const override { return m_board; }
-    double scale() const override { return double(m_dpi) / 96; }
-    bool boardTakesFocus() const override { return m_screenReader; }
-    int focusedCell() const override;
-    std::string cellText(int k) const override;
-    void playCell(int k, MouseButton button) override;
-
-    // The window's event handlers; each calls the board, then shows what changed.
-    void Form_Load();
+    // The window's event handlers; each calls the game once, then shows what changed.
+    void Form_Load() { loadpieces(); }
     void loadpieces();
-    void SizeScroll_Change();
+    void SizeScroll_Change(WPARAM request);
     void Square_MouseUp(UINT message, LPARAM position);
     void Test_Click();
 
-    void show(const Refresh &refresh);
+    // What the window does to show an update (form1_view.cpp).
     void repaintBoard(int cell, const PixelRect &area) override;
-    void showSizeCaption(std::string_view text) override;
-    void showCountCaption(std::string_view text) override;
+    void showSize(std::string_view text, int value) override { m_controls.showSize(text, value); }
+    void showCount(std::string_view caption) override { m_controls.showCount(caption); }
+    // The table reads its description from the game when asked.
+    void describeBoard(std::string_view) override
+    {
+        notifyBoard(EVENT_OBJECT_DESCRIPTIONCHANGE, Refresh::NoCell);
+    }
+    void cellChanged(int k) override { notifyBoard(EVENT_OBJECT_NAMECHANGE, k); }
+    void cellsReplaced() override;
+    void focusCell(int k) override { notifyBoard(EVENT_OBJECT_FOCUS, k); }
+    void announce(std::string_view text) override { m_accessibility.announce(m_window, text); }
+    void focusControl(Control control) override;
+    void check() override { Test_Click(); }
+    void notifyBoard(DWORD event, int k) const;
 
-    ChipBoard m_board;
-    Pointer m_pointer;
-    CellCursor m_cursor;
-    // A screen reader runs, as Windows says: the board takes the keyboard, first in the tab order.
-    bool m_screenReader = false;
-    // The cursor's cell was just played while the board has the focus: its name says what the
-    // play did, until the cursor or the focus moves on.
-    bool m_announcing = false;
+    // What the accessible objects ask of the window.
+    HWND window() const override { return m_window; }
+    HWND control(Control control) const override { return m_controls.control(control); }
+    const Game &game() const override { return m_game; }
+    double scale() const override { return double(m_dpi) / 96; }
+    void playCell(int k, MouseButton button) override { show(m_game.cellAction(k, button)); }
+    void takeFocus(int k) override { show(m_game.focusCell(k)); }
+
+    Game m_game;
+    SideControls m_controls;
     WindowAccessibility m_accessibility;
     HWND m_window = nullptr;
-    HWND SizeScroll = nullptr;
-    HWND SizeOf = nullptr;
-    HWND Number = nullptr;
-    HWND Test = nullptr;
-    // What had the focus when the window last lost it, or was last given it by Tab, to have it
-    // back: a control, or the window itself as the board.
+    // Where the keyboard was last put, to give it back: a control, or the window as the board.
     HWND m_focus = nullptr;
-    WNDPROC m_sizeScrollProc = nullptr;
     UINT m_dpi = 96;
-    Font m_sizeFont;
-    Font m_countFont;
-    Font m_buttonFont;
 };
 
 } // namespace virurad

@@ -3,38 +3,16 @@
 
 #include <windows.h>
 
-#include <utility>
+#include <memory>
+#include <type_traits>
 
 namespace virurad {
 
-// Owns one GDI object (a font) and deletes it when replaced or destroyed.
-template <typename Handle> class GdiObject {
-  public:
-    GdiObject() = default;
-    explicit GdiObject(Handle handle) : m_handle(handle) {}
-    GdiObject(GdiObject &&other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
-    GdiObject &operator=(GdiObject &&other) noexcept
-    {
-        reset(std::exchange(other.m_handle, nullptr));
-        return *this;
-    }
-    GdiObject(const GdiObject &) = delete;
-    GdiObject &operator=(const GdiObject &) = delete;
-    ~GdiObject() { reset(nullptr); }
-
-    Handle get() const { return m_handle; }
-    void reset(Handle handle)
-    {
-        if (m_handle)
-            DeleteObject(m_handle);
-        m_handle = handle;
-    }
-
-  private:
-    Handle m_handle = nullptr;
+// Owns a font, and deletes it when replaced or destroyed.
+struct FontDeleter {
+    void operator()(HFONT font) const { DeleteObject(font); }
 };
-
-using Font = GdiObject<HFONT>;
+using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
 // BeginPaint and EndPaint around one WM_PAINT.
 class PaintDc {

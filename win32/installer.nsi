@@ -4,6 +4,8 @@
 ; A 64-bit installer for the 64-bit game: it runs where the game runs, and nowhere else.
 Target amd64-unicode
 SetCompressor /SOLID lzma
+; The same commit builds the same installer: it carries no file's time of the build.
+SetDateSave off
 
 !include FileFunc.nsh
 

@@ -8,7 +8,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
         return 1;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (form.handleDialogKey(message))
+        if (form.takeKey(message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);

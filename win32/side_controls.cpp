@@ -1,6 +1,7 @@
-// The scroll bar, the two labels and the check button: creation, placing, fonts and colours.
+// The side controls: creation, placing, fonts, the scroll bar's value, and their colours.
+#include "side_controls.h"
+
 #include "device_pixels.h"
-#include "form1.h"
 #include "wide_text.h"
 #include "win32_design.h"
 
@@ -10,16 +11,16 @@ namespace virurad {
 
 namespace {
 
-// Child ids, in tab order.
-enum ControlId { SizeScrollId = 1, SizeOfId, NumberId, TestId };
-
 HWND createControl(HWND parent, const wchar_t *windowClass, const wchar_t *text, DWORD style,
-                   int id)
+                   Control id, WNDPROC proc)
 {
-    return CreateWindowExW(0, windowClass, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
-                           reinterpret_cast<HMENU>(INT_PTR(id)),
-                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
-                           nullptr);
+    const HWND control = CreateWindowExW(
+        0, windowClass, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+        reinterpret_cast<HMENU>(INT_PTR(id)),
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
+    SetWindowLongPtrW(control, GWLP_USERDATA,
+                      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+    return control;
 }
 
 void place(HWND control, const PixelRect &design, double ratio)
@@ -53,78 +54,65 @@ HFONT createFont(const FontDesign &design, UINT dpi)
     return CreateFontIndirectW(&font);
 }
 
-void Form1::createSideControls()
+void SideControls::create(HWND window, WNDPROC proc)
 {
-    // Created in tab order; only the scroll bar and the button take the focus.
-    SizeScroll = createControl(m_window, L"SCROLLBAR", L"", SBS_HORZ | WS_TABSTOP, SizeScrollId);
+    // Only the scroll bar and the button take the keyboard.
+    SizeScroll =
+        createControl(window, L"SCROLLBAR", L"", SBS_HORZ | WS_TABSTOP, Control::SizeScroll, proc);
     SCROLLINFO info{sizeof info, SIF_RANGE | SIF_POS, MinSize, MaxSide, 0, MaxSide, 0};
     SetScrollInfo(SizeScroll, SB_CTL, &info, FALSE);
-    // A screen reader asks the bar itself what it is; the window answers with the bar's name.
-    m_sizeScrollProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(SizeScroll, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(sizeScrollProc)));
-    SizeOf = createControl(m_window, L"STATIC", L"", SS_CENTER, SizeOfId);
-    Number = createControl(m_window, L"STATIC", L"", SS_CENTER, NumberId);
+    SizeOf = createControl(window, L"STATIC", L"", SS_CENTER, Control::SizeOf, proc);
+    Number = createControl(window, L"STATIC", L"", SS_CENTER, Control::Number, proc);
     const std::wstring caption = wideText(CheckButtonCaption);
-    Test = createControl(m_window, L"BUTTON", caption.c_str(), BS_OWNERDRAW | WS_TABSTOP, TestId);
+    Test = createControl(window, L"BUTTON", caption.c_str(), BS_OWNERDRAW | WS_TABSTOP,
+                         Control::Test, proc);
 }
 
-LRESULT CALLBACK Form1::sizeScrollProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+void SideControls::applyDpi(UINT dpi)
 {
-    auto *form = reinterpret_cast<Form1 *>(GetWindowLongPtrW(GetParent(bar), GWLP_USERDATA));
-    if (message == WM_GETOBJECT) {
-        if (const LRESULT answer =
-                form->m_accessibility.answerSizeScroll(*form, bar, wParam, lParam))
-            return answer;
-    }
-    return CallWindowProcW(form->m_sizeScrollProc, bar, message, wParam, lParam);
-}
-
-void Form1::applyDpi(UINT dpi)
-{
-    m_dpi = dpi;
     m_sizeFont.reset(createFont(SizeLabelFont, dpi));
     m_countFont.reset(createFont(CountLabelFont, dpi));
     m_buttonFont.reset(createFont(CheckButtonFont, dpi));
     SendMessageW(SizeOf, WM_SETFONT, WPARAM(m_sizeFont.get()), FALSE);
     SendMessageW(Number, WM_SETFONT, WPARAM(m_countFont.get()), FALSE);
     SendMessageW(Test, WM_SETFONT, WPARAM(m_buttonFont.get()), FALSE);
-    place(SizeScroll, SizeScrollRect, scale());
-    place(SizeOf, SizeLabelRect, scale());
-    place(Number, CountLabelRect, scale());
-    place(Test, CheckButtonRect, scale());
-    const SIZE size = windowSize(dpi);
-    SetWindowPos(m_window, nullptr, 0, 0, size.cx, size.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-    InvalidateRect(m_window, nullptr, TRUE);
+    const double ratio = double(dpi) / 96;
+    place(SizeScroll, SizeScrollRect, ratio);
+    place(SizeOf, SizeLabelRect, ratio);
+    place(Number, CountLabelRect, ratio);
+    place(Test, CheckButtonRect, ratio);
 }
 
-LRESULT Form1::labelColours(HDC dc, HWND label) const
+void SideControls::showSize(std::string_view caption, int value)
 {
-    // The size label's white is the game's own, so its text is fixed too; the count label takes
-    // the theme's control face with the theme's text on it, readable in light, dark and high
-    // contrast alike.
-    if (label == SizeOf) {
-        SetTextColor(dc, colorRef(FixedInk));
-        SetBkColor(dc, colorRef(SizeLabelBackground));
-        SetDCBrushColor(dc, colorRef(SizeLabelBackground));
-        return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
-    }
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    SetWindowTextW(SizeOf, wideText(caption).c_str());
+    SetScrollPos(SizeScroll, SB_CTL, value, TRUE);
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, SizeScroll, OBJID_CLIENT, CHILDID_SELF);
 }
 
-// The button's face in the game's salmon pink, with the system's own edges and focus mark.
-void Form1::drawCheckButton(const DRAWITEMSTRUCT &item) const
+LRESULT SideControls::labelColours(HDC dc, HWND label, const Colours &colours) const
+{
+    // The size label takes the look's colours; the count label the system's control face with
+    // the system's text on it, readable in light, dark and contrast themes alike.
+    const bool size = label == SizeOf;
+    const COLORREF face = size ? colorRef(colours.sizeLabel) : GetSysColor(COLOR_BTNFACE);
+    SetTextColor(dc, size ? colorRef(colours.sizeLabelText) : GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, face);
+    SetDCBrushColor(dc, face);
+    return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+}
+
+// The button's face in the look's colours, with the system's own edges and focus mark.
+void SideControls::drawCheckButton(const DRAWITEMSTRUCT &item, const Colours &colours) const
 {
     RECT face = item.rcItem;
     const bool pressed = item.itemState & ODS_SELECTED;
-    SetDCBrushColor(item.hDC, colorRef(CheckButtonFace));
+    SetDCBrushColor(item.hDC, colorRef(colours.checkFace));
     FillRect(item.hDC, &face, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     DrawEdge(item.hDC, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
     const Selection font(item.hDC, m_buttonFont.get());
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, colorRef(FixedInk));
+    SetTextColor(item.hDC, colorRef(colours.checkText));
     if (pressed)
         OffsetRect(&face, 1, 1);
     const std::wstring caption = wideText(CheckButtonCaption);

@@ -1,60 +1,43 @@
 // Hands the window's accessible objects to screen readers, made on their first request.
 #include "window_accessibility.h"
 
-#include "accessible_texts.h"
+#include "board_accessible.h"
+#include "text_accessible.h"
 
 namespace virurad {
 
-// The size scroll bar as Windows presents it, with the name its picture alone does not give it,
-// and the board's size as its value, so that a change of size is heard as "24x24".
-class SizeScrollAccessible final : public AccessibleObject {
-  public:
-    SizeScrollAccessible(AccessibleWindow &window, IAccessible *standard)
-        : AccessibleObject(standard), m_window(&window)
-    {
-    }
-    void disconnect() { m_window = nullptr; }
-
-    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR *name) override
-    {
-        if (m_window && childOf(child) == CHILDID_SELF)
-            return textAnswer(SizeScrollName, name);
-        return AccessibleObject::get_accName(child, name);
-    }
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override
-    {
-        if (m_window && childOf(child) == CHILDID_SELF)
-            return textAnswer(m_window->board().sizeCaption(), value);
-        return AccessibleObject::get_accValue(child, value);
-    }
-
-  private:
-    AccessibleWindow *m_window;
-};
-
 namespace {
-
-// The object id of a WM_GETOBJECT, which Windows passes as a 32-bit value in a wider LPARAM.
-LONG objectId(LPARAM lParam)
-{
-    return LONG(DWORD(lParam));
-}
-
-LRESULT handOver(IAccessible *object, WPARAM wParam)
-{
-    // The client gets its own reference; ours is let go either way.
-    const LRESULT answer = object ? LresultFromObject(__uuidof(IAccessible), wParam, object) : 0;
-    if (object)
-        object->Release();
-    return answer < 0 ? 0 : answer;
-}
 
 IAccessible *standardObject(HWND window, LONG id)
 {
     IAccessible *standard = nullptr;
-    CreateStdAccessibleObject(window, id, __uuidof(IAccessible),
-                              reinterpret_cast<void **>(&standard));
+    LATE_CALL(L"oleacc.dll", CreateStdAccessibleObject)
+    (window, id, __uuidof(IAccessible), reinterpret_cast<void **>(&standard));
     return standard;
+}
+
+TextAccessible *controlObject(AccessibleWindow &window, Control control)
+{
+    const HWND hwnd = window.control(control);
+    auto read = [&window, control] { return accessibleText(window.game().board(), control); };
+    // Posted, not sent: the box it opens would keep the screen reader's call waiting until it
+    // closed, and the button's own object need not press an owner-drawn button at all.
+    auto press = [hwnd] {
+        PostMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(hwnd));
+    };
+    return new TextAccessible(standardObject(hwnd, OBJID_CLIENT), msaaRole(read().role), read,
+                              control == Control::Test ? std::function<void()>(press) : nullptr);
+}
+
+LRESULT handOver(IAccessible *object, WPARAM wParam)
+{
+    if (!object)
+        return 0;
+    // The client gets its own reference.
+    const LRESULT answer =
+        LATE_CALL(L"oleacc.dll", LresultFromObject)(__uuidof(IAccessible), wParam, object);
+    return answer < 0 ? 0 : answer;
 }
 
 } // namespace
@@ -63,56 +46,73 @@ bool WindowAccessibility::startCom()
 {
     // A client's request arrives on the window's own thread, whose apartment hands the objects out.
     if (!m_comStarted)
-        m_comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        m_comStarted =
+            SUCCEEDED(LATE_CALL(L"ole32.dll", CoInitializeEx)(nullptr, COINIT_APARTMENTTHREADED));
     return m_comStarted;
 }
 
 LRESULT WindowAccessibility::answerWindow(AccessibleWindow &window, WPARAM wParam, LPARAM lParam)
 {
-    const LONG id = objectId(lParam);
-    if ((id != OBJID_CLIENT && id != BoardObjectId) || !startCom())
+    // Windows passes the object id as a 32-bit value in a wider LPARAM.
+    const auto id = LONG(DWORD(lParam));
+    if ((id != OBJID_CLIENT && id != BoardObjectId && id != AlertObjectId) || !startCom())
         return 0;
-    if (!m_client) {
-        IAccessible *standard = standardObject(window.window(), OBJID_CLIENT);
-        if (!standard)
-            return 0;
-        m_client = new ClientAccessible(window, standard);
+    if (id == AlertObjectId) {
+        if (!m_alert)
+            m_alert = new TextAccessible(nullptr, ROLE_SYSTEM_ALERT, [this] {
+                return AccessibleText{Role::Label, m_announcement, "", ""};
+            });
+        return handOver(m_alert, wParam);
     }
-    if (id == BoardObjectId)
-        return handOver(m_client->board(), wParam);
-    m_client->AddRef();
-    return handOver(m_client, wParam);
+    if (!m_client)
+        m_client = new ClientAccessible(window, standardObject(window.window(), OBJID_CLIENT));
+    if (id == OBJID_CLIENT)
+        return handOver(m_client, wParam);
+    IAccessible *board = m_client->board();
+    const LRESULT answer = handOver(board, wParam);
+    if (board)
+        board->Release();
+    return answer;
 }
 
-LRESULT WindowAccessibility::answerSizeScroll(AccessibleWindow &window, HWND bar, WPARAM wParam,
-                                              LPARAM lParam)
+LRESULT WindowAccessibility::answerControl(AccessibleWindow &window, Control control, WPARAM wParam,
+                                           LPARAM lParam)
 {
-    if (objectId(lParam) != OBJID_CLIENT || !startCom())
+    if (control < Control::SizeScroll || LONG(DWORD(lParam)) != OBJID_CLIENT || !startCom())
         return 0;
-    if (!m_sizeScroll) {
-        IAccessible *standard = standardObject(bar, OBJID_CLIENT);
-        if (!standard)
-            return 0;
-        m_sizeScroll = new SizeScrollAccessible(window, standard);
-    }
-    m_sizeScroll->AddRef();
-    return handOver(m_sizeScroll, wParam);
+    TextAccessible *&object = m_controls[std::size_t(control)];
+    if (!object)
+        object = controlObject(window, control);
+    return handOver(object, wParam);
+}
+
+void WindowAccessibility::newBoard()
+{
+    if (m_client)
+        m_client->replaceBoard();
+}
+
+void WindowAccessibility::announce(HWND window, std::string_view text)
+{
+    m_announcement = text;
+    NotifyWinEvent(EVENT_SYSTEM_ALERT, window, AlertObjectId, CHILDID_SELF);
 }
 
 void WindowAccessibility::disconnect()
 {
-    if (m_client) {
-        m_client->disconnect();
-        m_client->Release();
-        m_client = nullptr;
-    }
-    if (m_sizeScroll) {
-        m_sizeScroll->disconnect();
-        m_sizeScroll->Release();
-        m_sizeScroll = nullptr;
-    }
+    const auto letGo = [](auto *&object) {
+        if (object) {
+            object->disconnect();
+            object->Release();
+            object = nullptr;
+        }
+    };
+    letGo(m_client);
+    letGo(m_alert);
+    for (TextAccessible *&object : m_controls)
+        letGo(object);
     if (m_comStarted) {
-        CoUninitialize();
+        LATE_CALL(L"ole32.dll", CoUninitialize)();
         m_comStarted = false;
     }
 }

@@ -1,15 +1,20 @@
-// The window's answers to screen readers: its client with the board, and the size scroll bar's
-// name. Nothing is made, and COM not started, until a screen reader first asks.
+// The window's answers to screen readers, made, and COM started, only when one first asks.
 #pragma once
 
-#include "board_accessible.h"
+#include "accessible_object.h"
 
 #include <windows.h>
 
+#include <array>
+#include <string>
+#include <string_view>
+
 namespace virurad {
 
-class SizeScrollAccessible;
+class ClientAccessible;
+class TextAccessible;
 
+// COM and MSAA are reached only through this class.
 class WindowAccessibility {
   public:
     WindowAccessibility() = default;
@@ -17,21 +22,25 @@ class WindowAccessibility {
     WindowAccessibility &operator=(const WindowAccessibility &) = delete;
     ~WindowAccessibility() { disconnect(); }
 
-    // The answer to the window's WM_GETOBJECT: its client or the board, or 0 for what Windows
-    // answers itself.
+    // The answer to a WM_GETOBJECT, or 0 for what Windows answers itself.
     LRESULT answerWindow(AccessibleWindow &window, WPARAM wParam, LPARAM lParam);
-    // The answer to the size scroll bar's WM_GETOBJECT, or 0 for what the bar answers itself.
-    LRESULT answerSizeScroll(AccessibleWindow &window, HWND bar, WPARAM wParam, LPARAM lParam);
-    // The window is going: every object made answers nothing more of the game, since a screen
-    // reader may hold on to one longer.
+    LRESULT answerControl(AccessibleWindow &window, Control control, WPARAM wParam, LPARAM lParam);
+    // A new game: the board handed out so far answers nothing more, and the next is new.
+    void newBoard();
+    // MSAA has no call to say a sentence: the alert object takes it as its name, and screen
+    // readers read an alert event's object at once.
+    void announce(HWND window, std::string_view text);
+    // The window is going: no object answers more of the game, though a reader may hold one.
     void disconnect();
 
   private:
     bool startCom();
 
     bool m_comStarted = false;
+    std::string m_announcement;
     ClientAccessible *m_client = nullptr;
-    SizeScrollAccessible *m_sizeScroll = nullptr;
+    TextAccessible *m_alert = nullptr;
+    std::array<TextAccessible *, int(Control::Test) + 1> m_controls{};
 };
 
 } // namespace virurad

@@ -72,11 +72,13 @@ class WineWindow(play_through.Window):
     def run_probe(self, *args):
         # Into a file, not a pipe: the Wine server and desktop processes that the first program
         # of a session starts stay on, and would keep a pipe open.
-        with tempfile.TemporaryFile("w+") as out:
+        # What went wrong is kept, for a test that cannot do without the reading to say.
+        with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
             status = subprocess.run([self.wine_run, self.probe_exe, *args], env=self.env,
-                                    stdout=out, stderr=subprocess.DEVNULL,
-                                    timeout=TIMEOUT).returncode
+                                    stdout=out, stderr=err, timeout=TIMEOUT).returncode
             out.seek(0)
+            err.seek(0)
+            self.probe_failure = f"the probe ended with {status}: {err.read().strip()}"
             return out.read() if status == 0 else None
 
     def state(self):
@@ -85,6 +87,12 @@ class WineWindow(play_through.Window):
             self._state = parse_probe(out) if out else {}
         return self._state
 
+    def origin(self):
+        """Where the client area stands on the screen, which the window must be showing."""
+        if "origin" not in self.state():
+            raise Failure(f"no reading of the window: {self.probe_failure}")
+        return self.state()["origin"]
+
     def screen(self):
         if self._shot is None:
             self._shot = x_display.Screenshot(self.display)
@@ -92,7 +100,7 @@ class WineWindow(play_through.Window):
 
     def pixel(self, x, y):
         """The device pixel at device coordinates of the client area."""
-        ox, oy = self.state()["origin"]
+        ox, oy = self.origin()
         return self.screen().pixel(ox + x, oy + y)
 
     def control(self, name):
@@ -104,7 +112,7 @@ class WineWindow(play_through.Window):
 
     def at(self, point):
         x, y = self.device(point)
-        ox, oy = self.state()["origin"]
+        ox, oy = self.origin()
         return ox + x, oy + y
 
     def click(self, button, point):
@@ -212,7 +220,7 @@ class WineWindow(play_through.Window):
 
     def save_picture(self, path):
         """The client area as a PNG, for a person to look at."""
-        ox, oy = self.state()["origin"]
+        ox, oy = self.origin()
         subprocess.run(["import", "-window", "root", "-crop",
                         f"{self.dev(688)}x{self.dev(600)}+{ox}+{oy}", path],
                        env=self.env, check=True)

@@ -1,15 +1,19 @@
 // Reads the game's window as Windows itself knows it, for the tests: its controls' classes,
 // texts, rectangles, scroll position and parts, focus, and an open message box's title, text,
-// icon and buttons. Rectangles are in device pixels of the game's client area.
+// icon and buttons. Rectangles are in device pixels of the game's client area. Also switches
+// the system's colours and its contrast theme as Windows' own settings do.
 //
-//   probe window       the window, each control and the open message box, one line each
-//   probe boxes MS     watches for MS milliseconds and says how many message boxes opened
+//   probe window               the window, each control and the open message box, one line each
+//   probe boxes MS             watches for MS milliseconds and says how many message boxes opened
+//   probe colours              the system's colours that a theme sets, as RRGGBB, in one line
+//   probe theme on|off C...    a contrast theme on or off, with those colours in the same order
 //
 // Exits with 1 when the window is not there (or not shown yet), so a test can poll for it.
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -175,6 +179,43 @@ int countBoxes(HWND window, DWORD milliseconds)
     return 0;
 }
 
+// The colours a contrast theme sets: the palette a program draws with, then the scroll bar's
+// track and the 3-D edges of controls, which Windows draws in the palette's colours too.
+constexpr int ThemeColours[]{COLOR_WINDOW,   COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_BTNFACE,
+                             COLOR_BTNTEXT,  COLOR_SCROLLBAR,  COLOR_3DHILIGHT, COLOR_3DLIGHT,
+                             COLOR_3DSHADOW, COLOR_3DDKSHADOW};
+constexpr int ThemeColourCount = int(std::size(ThemeColours));
+
+int printColours()
+{
+    for (const int element : ThemeColours) {
+        const COLORREF c = GetSysColor(element);
+        std::printf("%02x%02x%02x ", GetRValue(c), GetGValue(c), GetBValue(c));
+    }
+    std::printf("\n");
+    return 0;
+}
+
+// As Windows' switch does: the setting stored where Windows keeps it, the colours set, which
+// tells every window of the new colours, and then every window told of the new setting.
+int switchTheme(bool on, wchar_t **colours)
+{
+    const std::wstring flags = on ? L"127" : L"126"; // with or without HCF_HIGHCONTRASTON
+    if (RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Accessibility\\HighContrast", L"Flags",
+                        REG_SZ, flags.c_str(), DWORD((flags.size() + 1) * sizeof(wchar_t))))
+        return 1;
+    COLORREF values[ThemeColourCount];
+    for (int i = 0; i < ThemeColourCount; ++i) {
+        const unsigned long rgb = std::wcstoul(colours[i], nullptr, 16);
+        values[i] = RGB(rgb >> 16 & 0xff, rgb >> 8 & 0xff, rgb & 0xff);
+    }
+    if (!SetSysColors(ThemeColourCount, ThemeColours, values))
+        return 1;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST,
+                        reinterpret_cast<LPARAM>(L""), SMTO_ABORTIFHUNG, 5000, nullptr);
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t **argv)
@@ -182,6 +223,10 @@ int wmain(int argc, wchar_t **argv)
     // Aware of each monitor's density as the game is: newer Wines, as Windows does, scale what a
     // window of another awareness reports, and the test reads device pixels.
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    if (argc == 2 && std::wstring(argv[1]) == L"colours")
+        return printColours();
+    if (argc == 3 + ThemeColourCount && std::wstring(argv[1]) == L"theme")
+        return switchTheme(std::wstring(argv[2]) == L"on", argv + 3);
     const HWND window = FindWindowW(L"VirUradIzuvaForm1", GameTitle);
     if (!window || argc < 2)
         return 1;

@@ -1,36 +1,50 @@
-// Reads the game as a screen reader does on Windows, from a process of its own, through Microsoft
-// Active Accessibility: the objects the window hands out, what sits under a point, what has the
-// focus, a cell's default action, and the events the game raises. Each object is printed as
+// A screen reader's side of the game on Windows, in a process of its own, through Microsoft
+// Active Accessibility: it listens to the game's events all the while (the focus, name changes,
+// alerts, dialogs opening), reads each as a screen reader does, and answers a test's questions,
+// one line on standard input each, with one line of JSON.
 //
-//   role R state S at L T W H name "N" value "V" description "D" action "A"
-//
-// with its role and state as MSAA numbers them and its place in screen pixels; a simple child
-// (a cell of the board) has no value or description.
-//
-//   screen_reader_client tree             the window's client, its children, and theirs in turn
-//   screen_reader_client point X Y        what is hit at a screen point, from the window down
-//   screen_reader_client focus            what has the focus, asked the way screen readers ask
-//   screen_reader_client cells ID...      the board and its children of these ids
-//   screen_reader_client act ID           the default action of the board's child ID
-//   screen_reader_client events           every focus, name, state, value and reorder event of
-//                                         the game's process, with the object it names as read
-//                                         at once, until standard input closes
 //   screen_reader_client screen-reader 0|1   tells Windows whether a screen reader runs
+//   screen_reader_client listen              listens, and takes these until its input ends:
 //
-// Exits with 1 when the window is not there, so a test can poll for it.
+//   start              forgets what was heard and how many boxes opened      -> "ok"
+//   focus              the focus as last told and read, "role: name"
+//   heard              every alert's sentence since start                    -> ["...", ...]
+//   boxes              how many dialogs started since start
+//   box                the open message box, {"title": T, "text": T}, or null
+//   board              the table: {"role", "children", "description", "last"}, its last cell's name
+//   names ID...        {"ID": name} of the table's cells
+//   locate ID...       {"ID": [left, top, width, height]} of the table's cells on the screen
+//   hit X Y            what hit testing finds at a screen point, from the window down: [id, name]
+//   controls           the client's children after the table: [{role, name, description, value,
+//                      at}]
+//   act ID             the default action of a cell                          -> {"result": HRESULT}
+//   act-old ID         the same on the table of the game before the last new game
+//   press NAME         the default action of the client's child of that name
+//   take-focus ID      a screen reader's focus put on a cell
+//
+// Roles are named as the game's tests name them ("table", "table cell", "scroll bar", "label",
+// "button", "alert"), any other by MSAA's own text. What cannot be read now (no table yet, an
+// object of the last game) is {"error": HRESULT}. Places are device pixels.
 #include <windows.h>
 
 #include <oleacc.h>
 
 #include <cstdio>
-#include <cwchar>
 #include <deque>
+#include <iostream>
+#include <map>
+#include <mutex>
+#include <set>
+#include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace {
 
 const wchar_t GameTitle[] = L"Vir Urad Izuva?";
-constexpr LONG BoardChild = 1;
+constexpr LONG BoardChild = 1, BoardObjectId = 1;
 
 std::string utf8(const wchar_t *wide)
 {
@@ -43,6 +57,22 @@ std::string utf8(const wchar_t *wide)
     return text;
 }
 
+std::string quoted(const std::string &text)
+{
+    std::string out = "\"";
+    for (const char c : text)
+        out += c == '"' || c == '\\' ? std::string{'\\', c} : std::string{c};
+    return out + '"';
+}
+
+std::string result(HRESULT hr, const char *key = "error")
+{
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "{\"%s\": \"%08lx\"}", key,
+                  static_cast<unsigned long>(hr));
+    return buffer;
+}
+
 VARIANT child(LONG id)
 {
     VARIANT v;
@@ -52,292 +82,471 @@ VARIANT child(LONG id)
     return v;
 }
 
-// A text property, or nothing when the object has none.
+// An object a screen reader holds on to, released when it lets go.
+class Held {
+  public:
+    Held() = default;
+    Held(const Held &) = delete;
+    Held &operator=(const Held &) = delete;
+    ~Held() { reset(); }
+    IAccessible *get() const { return m_object; }
+    void reset(IAccessible *object = nullptr)
+    {
+        if (m_object)
+            m_object->Release();
+        m_object = object;
+    }
+    IAccessible *take() { return std::exchange(m_object, nullptr); }
+
+  private:
+    IAccessible *m_object = nullptr;
+};
+
 template <typename Getter> std::string text(IAccessible *object, LONG id, Getter getter)
 {
     BSTR value = nullptr;
     if (FAILED((object->*getter)(child(id), &value)) || !value)
         return {};
-    std::string result = utf8(value);
+    std::string read = utf8(value);
     SysFreeString(value);
-    return result;
+    return read;
 }
 
-LONG number(IAccessible *object, LONG id,
-            HRESULT (STDMETHODCALLTYPE IAccessible::*getter)(VARIANT, VARIANT *))
+std::string nameOf(IAccessible *object, LONG id)
 {
-    VARIANT value;
-    VariantInit(&value);
-    if (FAILED((object->*getter)(child(id), &value)))
-        return -1;
-    const LONG result = value.vt == VT_I4 ? value.lVal : -1;
-    VariantClear(&value);
-    return result;
+    return text(object, id, &IAccessible::get_accName);
 }
 
-// An object, or its simple child `id`. A value and a description are asked of objects only: the
-// board's 625 cells have none, and each call to the game takes a few milliseconds.
-void describe(IAccessible *object, LONG id)
+std::wstring classOf(HWND window)
 {
-    LONG left = 0, top = 0, width = 0, height = 0;
-    object->accLocation(&left, &top, &width, &height, child(id));
-    std::printf("role %ld state %lx at %ld %ld %ld %ld name \"%s\"",
-                number(object, id, &IAccessible::get_accRole),
-                number(object, id, &IAccessible::get_accState), left, top, width, height,
-                text(object, id, &IAccessible::get_accName).c_str());
-    if (id == CHILDID_SELF)
-        std::printf(" value \"%s\" description \"%s\"",
-                    text(object, id, &IAccessible::get_accValue).c_str(),
-                    text(object, id, &IAccessible::get_accDescription).c_str());
-    std::printf(" action \"%s\"\n", text(object, id, &IAccessible::get_accDefaultAction).c_str());
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::string roleOf(IAccessible *object, LONG id)
+{
+    VARIANT role;
+    VariantInit(&role);
+    if (FAILED(object->get_accRole(child(id), &role)) || role.vt != VT_I4)
+        return "none";
+    // Wine's objects call every control a client, where Windows' own name a button a button and
+    // a static text a static text; a screen reader then goes by the window's class, and so here.
+    HWND window = nullptr;
+    if (role.lVal == ROLE_SYSTEM_CLIENT && id == CHILDID_SELF &&
+        SUCCEEDED(WindowFromAccessibleObject(object, &window)))
+        role.lVal = classOf(window) == L"Button"   ? ROLE_SYSTEM_PUSHBUTTON
+                    : classOf(window) == L"Static" ? ROLE_SYSTEM_STATICTEXT
+                                                   : role.lVal;
+    static const std::map<LONG, std::string> names{
+        {ROLE_SYSTEM_TABLE, "table"},          {ROLE_SYSTEM_CELL, "table cell"},
+        {ROLE_SYSTEM_SCROLLBAR, "scroll bar"}, {ROLE_SYSTEM_STATICTEXT, "label"},
+        {ROLE_SYSTEM_PUSHBUTTON, "button"},    {ROLE_SYSTEM_ALERT, "alert"}};
+    if (const auto found = names.find(role.lVal); found != names.end())
+        return found->second;
+    wchar_t buffer[128] = {};
+    GetRoleTextW(DWORD(role.lVal), buffer, 128);
+    return utf8(buffer);
+}
+
+// "role: name", as the focus is read out.
+std::string spoken(IAccessible *object, LONG id)
+{
+    return roleOf(object, id) + ": " + nameOf(object, id);
 }
 
 IAccessible *accessible(IDispatch *object)
 {
-    IAccessible *result = nullptr;
-    if (object)
-        object->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void **>(&result));
-    return result;
+    IAccessible *found = nullptr;
+    if (object) {
+        object->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void **>(&found));
+        object->Release();
+    }
+    return found;
 }
 
-IAccessible *windowClient(HWND window)
+IAccessible *windowObject(HWND window, LONG id)
 {
     IAccessible *object = nullptr;
-    AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
+    AccessibleObjectFromWindow(window, DWORD(id), __uuidof(IAccessible),
                                reinterpret_cast<void **>(&object));
     return object;
 }
 
-// Every child of an object, as AccessibleChildren hands them out: objects, and simple elements
-// printed by id; depth counts from the window's client.
-void walk(IAccessible *object, int depth)
+IAccessible *childObject(IAccessible *parent, LONG id)
 {
-    LONG count = 0;
-    object->get_accChildCount(&count);
-    if (count <= 0 || depth > 3)
-        return;
-    VARIANT *children = new VARIANT[std::size_t(count)];
-    LONG got = 0;
-    AccessibleChildren(object, 0, count, children, &got);
-    for (LONG i = 0; i < got; ++i) {
-        IAccessible *sub =
-            children[i].vt == VT_DISPATCH ? accessible(children[i].pdispVal) : nullptr;
-        if (sub) {
-            std::printf("%d object %ld children ", depth, i + 1);
-            LONG subCount = 0;
-            sub->get_accChildCount(&subCount);
-            std::printf("%ld ", subCount);
-            describe(sub, CHILDID_SELF);
-            walk(sub, depth + 1);
-            sub->Release();
-        } else if (children[i].vt == VT_I4) {
-            std::printf("%d element %ld ", depth, children[i].lVal);
-            describe(object, children[i].lVal);
-        }
-        VariantClear(&children[i]);
+    IDispatch *dispatch = nullptr;
+    if (parent)
+        parent->get_accChild(child(id), &dispatch);
+    return accessible(dispatch);
+}
+
+BOOL CALLBACK findBox(HWND window, LPARAM found)
+{
+    auto *box = reinterpret_cast<std::pair<HWND, HWND> *>(found);
+    if (classOf(window) == L"#32770" && GetWindow(window, GW_OWNER) == box->first &&
+        IsWindowVisible(window)) {
+        box->second = window;
+        return FALSE;
     }
-    delete[] children;
+    return TRUE;
 }
 
-int printTree(HWND game)
+class Listener {
+  public:
+    explicit Listener(HWND game) : m_game(game) {}
+    void told(DWORD kind, HWND window, LONG object, LONG id);
+    std::string answer(const std::string &line);
+
+  private:
+    IAccessible *board();
+    std::string focus();
+    std::string box() const;
+    std::string table();
+    std::string cells(std::istringstream &ids, bool places);
+    std::string hit(LONG x, LONG y) const;
+    std::string controls() const;
+    std::string act(IAccessible *table, LONG id) const;
+    std::string press(const std::string &wanted) const;
+    std::string takeFocus(LONG id);
+
+    HWND m_game;
+    Held m_focus; // what the last focus event named
+    LONG m_focusChild = CHILDID_SELF;
+    std::tuple<HWND, LONG, LONG> m_focusEvent;
+    std::string m_focusRead; // as read then, and again at each change of its name
+    std::vector<std::string> m_heard;
+    int m_boxes = 0;
+    std::set<HWND> m_boxesSeen;
+    Held m_board;    // the table of this game, once asked for
+    Held m_oldBoard; // the table of the game before
+};
+
+void Listener::told(DWORD kind, HWND window, LONG object, LONG id)
 {
-    IAccessible *client = windowClient(game);
-    if (!client)
-        return 1;
+    // Each box once, however it is told: Windows says a dialog starts, Wine only that a window
+    // of a dialog's class was made.
+    if (kind == EVENT_SYSTEM_DIALOGSTART) {
+        m_boxes += m_boxesSeen.insert(window).second;
+        return;
+    }
+    if (kind == EVENT_OBJECT_REORDER && window == m_game && object == BoardObjectId) {
+        if (m_board.get())
+            m_oldBoard.reset(m_board.take());
+        return;
+    }
+    const bool focusRenamed = kind == EVENT_OBJECT_NAMECHANGE && m_focus.get() &&
+                              m_focusEvent == std::tuple{window, object, id};
+    if (kind != EVENT_SYSTEM_ALERT && kind != EVENT_OBJECT_FOCUS && !focusRenamed)
+        return;
+    IAccessible *read = nullptr;
+    VARIANT readId;
+    VariantInit(&readId);
+    if (FAILED(AccessibleObjectFromEvent(window, DWORD(object), DWORD(id), &read, &readId)) ||
+        !read)
+        return;
+    const LONG readChild = readId.vt == VT_I4 ? readId.lVal : CHILDID_SELF;
+    if (kind == EVENT_SYSTEM_ALERT) {
+        m_heard.push_back(nameOf(read, readChild));
+        read->Release();
+        return;
+    }
+    m_focusRead = spoken(read, readChild);
+    if (kind == EVENT_OBJECT_FOCUS) {
+        m_focus.reset(read);
+        m_focusChild = readChild;
+        m_focusEvent = {window, object, id};
+    } else {
+        read->Release();
+    }
+}
+
+IAccessible *Listener::board()
+{
+    if (!m_board.get()) {
+        Held client;
+        client.reset(windowObject(m_game, OBJID_CLIENT));
+        m_board.reset(childObject(client.get(), BoardChild));
+    }
+    return m_board.get();
+}
+
+// As told by the last focus event; before any, as the window answers when asked, from the
+// focused window down.
+std::string Listener::focus()
+{
+    if (m_focus.get())
+        return quoted(m_focusRead);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(m_game, nullptr), &info);
+    IAccessible *object = info.hwndFocus ? windowObject(info.hwndFocus, OBJID_CLIENT) : nullptr;
+    std::string read = "nothing";
+    for (int depth = 0; object && depth < 4; ++depth) {
+        VARIANT focus;
+        VariantInit(&focus);
+        object->get_accFocus(&focus);
+        read = spoken(object, focus.vt == VT_I4 ? focus.lVal : CHILDID_SELF);
+        IAccessible *next = focus.vt == VT_DISPATCH ? accessible(focus.pdispVal) : nullptr;
+        object->Release();
+        object = next;
+    }
+    return quoted(read);
+}
+
+// The box by its window's name and its one line of text.
+std::string Listener::box() const
+{
+    std::pair<HWND, HWND> found{m_game, nullptr};
+    EnumWindows(findBox, reinterpret_cast<LPARAM>(&found));
+    if (!found.second)
+        return "null";
+    Held window;
+    window.reset(windowObject(found.second, OBJID_CLIENT));
+    std::string title = window.get() ? nameOf(window.get(), CHILDID_SELF) : "", message;
+    for (HWND part = GetWindow(found.second, GW_CHILD); part; part = GetWindow(part, GW_HWNDNEXT)) {
+        Held object;
+        object.reset(windowObject(part, OBJID_CLIENT));
+        if (object.get() && roleOf(object.get(), CHILDID_SELF) == "label")
+            message += nameOf(object.get(), CHILDID_SELF);
+    }
+    return "{\"title\": " + quoted(title) + ", \"text\": " + quoted(message) + "}";
+}
+
+std::string Listener::table()
+{
+    IAccessible *table = board();
     LONG count = 0;
-    client->get_accChildCount(&count);
-    std::printf("0 object 0 children %ld ", count);
-    describe(client, CHILDID_SELF);
-    walk(client, 1);
-    client->Release();
-    return 0;
+    const HRESULT hr = table ? table->get_accChildCount(&count) : E_FAIL;
+    if (FAILED(hr))
+        return result(hr);
+    return "{\"role\": " + quoted(roleOf(table, CHILDID_SELF)) +
+           ", \"children\": " + std::to_string(count) + ", \"description\": " +
+           quoted(text(table, CHILDID_SELF, &IAccessible::get_accDescription)) +
+           ", \"last\": " + quoted(nameOf(table, count)) + "}";
 }
 
-// Hit testing from the top: the client of the top-level window under the point, and each object
-// the last one names there, down to a simple element or an object that answers for itself.
-int printPoint(LONG x, LONG y)
+std::string Listener::cells(std::istringstream &ids, bool places)
 {
-    IAccessible *object = windowClient(GetAncestor(WindowFromPoint({x, y}), GA_ROOT));
-    for (int depth = 0; object && depth < 6; ++depth) {
+    IAccessible *table = board();
+    std::string out;
+    for (LONG id = 0; ids >> id;) {
+        std::string read;
+        LONG left = 0, top = 0, width = 0, height = 0;
+        BSTR name = nullptr;
+        const HRESULT hr = !table   ? E_FAIL
+                           : places ? table->accLocation(&left, &top, &width, &height, child(id))
+                                    : table->get_accName(child(id), &name);
+        if (FAILED(hr))
+            return result(hr);
+        if (places)
+            read = std::string("[") + std::to_string(left) + ", " + std::to_string(top) + ", " +
+                   std::to_string(width) + ", " + std::to_string(height) + "]";
+        else
+            read = quoted(utf8(name));
+        SysFreeString(name);
+        out += (out.empty() ? "{" : ", ") + quoted(std::to_string(id)) + ": " + read;
+    }
+    return out.empty() ? "{}" : out + "}";
+}
+
+// Down from the window's client to a simple child, or to an object that answers for itself.
+std::string Listener::hit(LONG x, LONG y) const
+{
+    IAccessible *object = windowObject(m_game, OBJID_CLIENT);
+    std::string found = "null";
+    for (int depth = 0; object && depth < 4; ++depth) {
         VARIANT hit;
         VariantInit(&hit);
         object->accHitTest(x, y, &hit);
         const LONG id = hit.vt == VT_I4 ? hit.lVal : CHILDID_SELF;
-        std::printf("hit %d %ld ", depth, id);
-        describe(object, hit.vt == VT_DISPATCH ? CHILDID_SELF : id);
+        found = std::string("[") + std::to_string(id) + ", " + quoted(nameOf(object, id)) + "]";
         IAccessible *next = hit.vt == VT_DISPATCH ? accessible(hit.pdispVal) : nullptr;
-        VariantClear(&hit);
         object->Release();
         object = next;
     }
-    return 0;
+    return found;
 }
 
-// What has the focus: the focused window's client, and whatever each object says has it.
-int printFocus(HWND game)
+std::string Listener::controls() const
 {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(game, nullptr), &info);
-    std::printf("window %s\n", info.hwndFocus == game ? "game"
-                               : info.hwndFocus       ? "control"
-                                                      : "none");
-    IAccessible *object = info.hwndFocus ? windowClient(info.hwndFocus) : nullptr;
-    for (int depth = 0; object && depth < 6; ++depth) {
-        VARIANT focus;
-        VariantInit(&focus);
-        object->get_accFocus(&focus);
-        const LONG id = focus.vt == VT_I4 ? focus.lVal : CHILDID_SELF;
-        std::printf("focus %d %ld ", depth, id);
-        describe(object, id);
-        IAccessible *next = focus.vt == VT_DISPATCH ? accessible(focus.pdispVal) : nullptr;
-        VariantClear(&focus);
-        object->Release();
-        object = next;
+    Held client;
+    client.reset(windowObject(m_game, OBJID_CLIENT));
+    LONG count = 0;
+    if (client.get())
+        client.get()->get_accChildCount(&count);
+    std::string out = "[";
+    for (LONG id = BoardChild + 1; id <= count; ++id) {
+        Held control;
+        control.reset(childObject(client.get(), id));
+        if (!control.get())
+            return result(E_FAIL);
+        IAccessible *c = control.get();
+        LONG left = 0, top = 0, width = 0, height = 0;
+        c->accLocation(&left, &top, &width, &height, child(CHILDID_SELF));
+        out += std::string(id > BoardChild + 1 ? ", " : "") + "{\"role\": " + quoted(roleOf(c, 0)) +
+               ", \"name\": " + quoted(nameOf(c, 0)) +
+               ", \"description\": " + quoted(text(c, 0, &IAccessible::get_accDescription)) +
+               ", \"value\": " + quoted(text(c, 0, &IAccessible::get_accValue)) +
+               ", \"at\": [" + std::to_string(left) + ", " + std::to_string(top) + ", " +
+               std::to_string(width) + ", " + std::to_string(height) + "]}";
     }
-    return 0;
+    return out + "]";
 }
 
-// The board, as the window's client hands it out: its first child.
-IAccessible *boardOf(HWND game)
+std::string Listener::act(IAccessible *table, LONG id) const
 {
-    IAccessible *client = windowClient(game);
-    IDispatch *dispatch = nullptr;
-    if (client) {
-        client->get_accChild(child(BoardChild), &dispatch);
-        client->Release();
+    return result(table ? table->accDoDefaultAction(child(id)) : E_FAIL, "result");
+}
+
+std::string Listener::press(const std::string &wanted) const
+{
+    Held client;
+    client.reset(windowObject(m_game, OBJID_CLIENT));
+    for (LONG id = BoardChild + 1; client.get() && id <= BoardChild + 4; ++id) {
+        Held control;
+        control.reset(childObject(client.get(), id));
+        if (control.get() && nameOf(control.get(), CHILDID_SELF) == wanted)
+            return result(control.get()->accDoDefaultAction(child(CHILDID_SELF)), "result");
     }
-    IAccessible *board = accessible(dispatch);
-    if (dispatch)
-        dispatch->Release();
-    return board;
+    return result(E_INVALIDARG);
 }
 
-int act(HWND game, LONG id)
+std::string Listener::takeFocus(LONG id)
 {
-    IAccessible *board = boardOf(game);
-    const HRESULT done = board ? board->accDoDefaultAction(child(id)) : E_FAIL;
-    std::printf("act %ld %s\n", id, SUCCEEDED(done) ? "done" : "failed");
-    if (board)
-        board->Release();
-    return SUCCEEDED(done) ? 0 : 2;
+    IAccessible *table = board();
+    return result(table ? table->accSelect(SELFLAG_TAKEFOCUS, child(id)) : E_FAIL, "result");
 }
 
-// The board and some of its cells, by child id.
-int printCells(HWND game, int count, wchar_t **ids)
+std::string Listener::answer(const std::string &line)
 {
-    IAccessible *board = boardOf(game);
-    if (!board)
-        return 1;
-    LONG cells = 0;
-    board->get_accChildCount(&cells);
-    std::printf("1 object 1 children %ld ", cells);
-    describe(board, CHILDID_SELF);
-    for (int i = 0; i < count; ++i) {
-        const LONG id = std::wcstol(ids[i], nullptr, 10);
-        std::printf("2 element %ld ", id);
-        describe(board, id);
+    std::istringstream words(line);
+    std::string command;
+    words >> command;
+    LONG a = 0, b = 0;
+    if (command == "start") {
+        m_heard.clear();
+        m_boxes = 0;
+        m_boxesSeen.clear();
+        return "\"ok\"";
     }
-    board->Release();
-    return 0;
+    if (command == "focus")
+        return focus();
+    if (command == "heard") {
+        std::string out;
+        for (const std::string &sentence : m_heard)
+            out += (out.empty() ? "" : ", ") + quoted(sentence);
+        return "[" + out + "]";
+    }
+    if (command == "boxes")
+        return std::to_string(m_boxes);
+    if (command == "box")
+        return box();
+    if (command == "board")
+        return table();
+    if (command == "names" || command == "locate")
+        return cells(words, command == "locate");
+    if (command == "hit" && words >> a >> b)
+        return hit(a, b);
+    if (command == "controls")
+        return controls();
+    if (command == "act" && words >> a)
+        return act(board(), a);
+    if (command == "act-old" && words >> a)
+        return act(m_oldBoard.get(), a);
+    if (command == "press") {
+        std::string name;
+        std::getline(words >> std::ws, name);
+        return press(name);
+    }
+    if (command == "take-focus" && words >> a)
+        return takeFocus(a);
+    return result(E_INVALIDARG);
 }
 
-// Events arrive on this thread's message loop; each is read after the callback has returned,
-// as a screen reader reads it, since reading may take several calls to the game.
+// Events arrive through the message loop; each is kept until the callback has returned, as
+// reading it calls into the game, which may be telling the next one.
 struct Event {
-    DWORD kind;
+    DWORD kind; // a dialog's start or making is told as EVENT_SYSTEM_DIALOGSTART alone
     HWND window;
     LONG object;
     LONG id;
 };
 std::deque<Event> events;
-HWND game;
 
 void CALLBACK onEvent(HWINEVENTHOOK, DWORD kind, HWND window, LONG object, LONG id, DWORD, DWORD)
 {
-    events.push_back({kind, window, object, id});
-    // The callback runs inside GetMessage, which would wait on for a message of its own.
-    PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0);
+    // A box may be gone by the time the event is read: its class is asked at once.
+    const bool dialog = (kind == EVENT_SYSTEM_DIALOGSTART || kind == EVENT_OBJECT_CREATE) &&
+                        object == OBJID_WINDOW && classOf(window) == L"#32770";
+    if (dialog || kind != EVENT_OBJECT_CREATE)
+        events.push_back({dialog ? EVENT_SYSTEM_DIALOGSTART : kind, window, object, id});
 }
 
-const char *eventName(DWORD kind)
+// The test's commands, read on a thread of their own so that events are heard meanwhile. They
+// are handed over in a queue, not as messages: a call into the game pumps this thread's messages
+// while it waits, and would drop one meant for the loop below.
+std::mutex commandsLock;
+std::deque<std::string> commands;
+HANDLE commandsWaiting;
+bool inputEnded = false;
+
+DWORD WINAPI readCommands(void *)
 {
-    switch (kind) {
-    case EVENT_OBJECT_FOCUS:
-        return "focus";
-    case EVENT_OBJECT_NAMECHANGE:
-        return "name";
-    case EVENT_OBJECT_STATECHANGE:
-        return "state";
-    case EVENT_OBJECT_VALUECHANGE:
-        return "value";
-    case EVENT_OBJECT_REORDER:
-        return "reorder";
-    default:
-        return nullptr;
+    for (std::string line; std::getline(std::cin, line);) {
+        const std::lock_guard lock(commandsLock);
+        commands.push_back(line);
+        SetEvent(commandsWaiting);
     }
-}
-
-void printEvent(const Event &e)
-{
-    const char *name = eventName(e.kind);
-    if (!name)
-        return;
-    wchar_t windowClass[64] = {};
-    GetClassNameW(e.window, windowClass, 64);
-    std::printf("event %s %s %ld %ld ", name, e.window == game ? "game" : utf8(windowClass).c_str(),
-                e.object, e.id);
-    IAccessible *object = nullptr;
-    VARIANT id;
-    VariantInit(&id);
-    if (SUCCEEDED(
-            AccessibleObjectFromEvent(e.window, DWORD(e.object), DWORD(e.id), &object, &id)) &&
-        object) {
-        describe(object, id.vt == VT_I4 ? id.lVal : CHILDID_SELF);
-        object->Release();
-    } else {
-        std::printf("unread\n");
-    }
-    VariantClear(&id);
-    std::fflush(stdout);
-}
-
-DWORD WINAPI waitForInputEnd(void *thread)
-{
-    char buffer[64];
-    DWORD read = 0;
-    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &read, nullptr) && read)
-        ;
-    PostThreadMessageW(DWORD(reinterpret_cast<UINT_PTR>(thread)), WM_QUIT, 0, 0);
+    const std::lock_guard lock(commandsLock);
+    inputEnded = true;
+    SetEvent(commandsWaiting);
     return 0;
 }
 
-int watchEvents()
+void hearEvents(Listener &listener)
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+    while (!events.empty()) {
+        const Event e = events.front();
+        events.pop_front();
+        listener.told(e.kind, e.window, e.object, e.id);
+    }
+}
+
+int listen(HWND game)
 {
     DWORD process = 0;
     GetWindowThreadProcessId(game, &process);
     // Out of context and filtered by the game's process: Wine delivers nothing to a hook that
     // asks to skip its own process.
-    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_VALUECHANGE,
-                                               nullptr, onEvent, process, 0, WINEVENT_OUTOFCONTEXT);
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_OBJECT_NAMECHANGE, nullptr,
+                                               onEvent, process, 0, WINEVENT_OUTOFCONTEXT);
     if (!hook)
         return 1;
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE); // the thread's queue, for WM_QUIT
-    CreateThread(nullptr, 0, waitForInputEnd,
-                 reinterpret_cast<void *>(UINT_PTR(GetCurrentThreadId())), 0, nullptr);
-    std::printf("watching\n");
+    Listener listener(game);
+    commandsWaiting = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    CreateThread(nullptr, 0, readCommands, nullptr, 0, nullptr);
+    std::printf("\"listening\"\n");
     std::fflush(stdout);
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        DispatchMessageW(&message);
-        while (!events.empty()) {
-            const Event e = events.front();
-            events.pop_front();
-            printEvent(e);
+    for (bool ended = false; !ended;) {
+        MsgWaitForMultipleObjects(1, &commandsWaiting, FALSE, INFINITE, QS_ALLINPUT);
+        hearEvents(listener);
+        std::unique_lock lock(commandsLock);
+        while (!commands.empty()) {
+            const std::string line = commands.front();
+            commands.pop_front();
+            lock.unlock();
+            // What the game told before the question is heard before it is answered.
+            hearEvents(listener);
+            std::printf("%s\n", listener.answer(line).c_str());
+            std::fflush(stdout);
+            lock.lock();
         }
+        ended = inputEnded;
     }
-    for (const Event &e : events)
-        printEvent(e);
     UnhookWinEvent(hook);
     return 0;
 }
@@ -348,30 +557,16 @@ int wmain(int argc, wchar_t **argv)
 {
     // Aware of each monitor's density as the game is, so that places read are device pixels.
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-    if (argc == 3 && std::wcscmp(argv[1], L"screen-reader") == 0)
+    if (argc == 3 && std::wstring(argv[1]) == L"screen-reader")
         return SystemParametersInfoW(SPI_SETSCREENREADER, argv[2][0] == L'1', nullptr,
                                      SPIF_UPDATEINIFILE | SPIF_SENDCHANGE)
                    ? 0
                    : 1;
-    game = FindWindowW(L"VirUradIzuvaForm1", GameTitle);
-    if (!game || !IsWindowVisible(game) || argc < 2)
+    const HWND game = FindWindowW(L"VirUradIzuvaForm1", GameTitle);
+    if (!game || !IsWindowVisible(game) || argc != 2 || std::wstring(argv[1]) != L"listen")
         return 1;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const std::wstring what = argv[1];
-    int status = 1;
-    if (what == L"tree")
-        status = printTree(game);
-    else if (what == L"point" && argc == 4)
-        status = printPoint(std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10));
-    else if (what == L"focus")
-        status = printFocus(game);
-    else if (what == L"act" && argc == 3)
-        status = act(game, std::wcstol(argv[2], nullptr, 10));
-    else if (what == L"cells")
-        status = printCells(game, argc - 2, argv + 2);
-    else if (what == L"events")
-        status = watchEvents();
-    std::fflush(stdout);
+    const int status = listen(game);
     CoUninitialize();
     return status;
 }
