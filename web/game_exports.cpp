@@ -1,12 +1,9 @@
-// The game's window in WebAssembly: the page hands it each player event and lends it a canvas,
-// two captions and a message box; the board decides what an event means and what it looks like.
+// The game's window in WebAssembly: the page hands the game each player event and shows what
+// comes back on a canvas it lends, two captions, a table of cells for screen readers and a box.
 #include "accessible_texts.h"
-#include "board_painting.h"
-#include "cell_cursor.h"
 #include "device_pixels.h"
-#include "game_events.h"
+#include "game_view.h"
 #include "line_check.h"
-#include "touch_pointer.h"
 
 #include <emscripten/emscripten.h>
 
@@ -15,24 +12,29 @@
 
 // What the page does for the game, imported from its object "page". Texts are UTF-8, given by
 // where they start in the module's memory and how many bytes they take; they last for the call.
+// clang-format off
 #define PAGE_FUNCTION(name) __attribute__((import_module("page"), import_name(#name))) void name
 extern "C" {
 PAGE_FUNCTION(fillRect)(int left, int top, int width, int height, int red, int green, int blue);
 PAGE_FUNCTION(fillDisc)(int left, int top, int width, int height, int red, int green, int blue);
 PAGE_FUNCTION(setBoardPixels)(int side);
-PAGE_FUNCTION(setSizeCaption)(const char *text, int length);
-PAGE_FUNCTION(setCountCaption)(const char *text, int length);
+PAGE_FUNCTION(setSize)(const char *text, int length, int value);
+PAGE_FUNCTION(setCount)(const char *text, int length);
 PAGE_FUNCTION(setBoardDescription)(const char *text, int length);
 PAGE_FUNCTION(showMessageBox)(const char *title, int titleLength, const char *text, int textLength,
                               const char *icon, int iconLength);
-// The grid of cells that screen readers read in place of the canvas, once the page has built it:
-// startCells empties it for a new game, showCell places cell k (column and row counted from 0)
-// over its painted square, in device pixels, and names it; announce has screen readers say a text.
-PAGE_FUNCTION(startCells)();
+// The table of cells screen readers read in place of the canvas: replaceCells empties it for a
+// new game, showCell places cell k (column and row counted from 0) over its painted square, in
+// device pixels, and names it; focusCell gives it the keyboard; announce has a text said.
+PAGE_FUNCTION(replaceCells)();
 PAGE_FUNCTION(showCell)(int k, int column, int row, int left, int top, int width, int height,
                         const char *name, int nameLength);
+PAGE_FUNCTION(focusCell)(int k);
 PAGE_FUNCTION(announce)(const char *text, int length);
+// The keyboard goes to a control of the window (a Control's number).
+PAGE_FUNCTION(focusControl)(int control);
 }
+// clang-format on
 
 namespace {
 
@@ -49,131 +51,99 @@ struct PageCanvas final : Canvas {
     }
 };
 
-void say(const std::string &text)
-{
-    announce(text.data(), int(text.size()));
-}
-
-// The page's window: the one game, its mouse, its fingers, its keyboard's cell cursor, and the
-// density it is painted at.
+// The page's window: the one game, and the density it is painted at.
 struct Form1 final : GameView {
-    ChipBoard board;
-    Pointer pointer;
-    TouchPointer touch;
-    CellCursor cursor;
+    Game game;
     double ratio = 1;
-    // The cursor's cell while a cell of the page's grid has the keyboard focus, which only a
-    // screen reader gives it; the ring shows there, as in the other windows.
-    int ringCell = Refresh::NoCell;
-    // Nothing is named or placed for screen readers until the page has built its grid.
+    // Nothing is named or placed for screen readers until the page has built its table.
     bool cellsShown = false;
+
+    void showUpdate(const Update &update) { virurad::show(game, update, ratio, *this); }
 
     // A canvas keeps what is drawn on it, so the changed pixels are painted at once.
     void repaintBoard(int, const PixelRect &area) override
     {
         PageCanvas canvas;
-        paintBoard(board, ratio, area, canvas, ringCell);
+        paintGame(game, ratio, area, canvas);
     }
-    void showSizeCaption(std::string_view text) override
+    void showSize(std::string_view caption, int value) override
     {
-        setSizeCaption(text.data(), int(text.size()));
+        setSize(caption.data(), int(caption.size()), value);
     }
-    void showCountCaption(std::string_view text) override
+    void showCount(std::string_view caption) override
     {
-        setCountCaption(text.data(), int(text.size()));
+        setCount(caption.data(), int(caption.size()));
     }
-
-    void show(const Refresh &refresh)
+    void describeBoard(std::string_view description) override
     {
-        if (refresh == Refresh{})
-            return;
-        showChanges(board, refresh, ratio, *this);
-        // A mark changes no caption, but it does change what a screen reader hears of the board.
-        const std::string description = boardDescription(board);
         setBoardDescription(description.data(), int(description.size()));
+    }
+    void cellChanged(int k) override
+    {
         if (!cellsShown)
             return;
-        if (refresh.wholeBoard)
-            showCells();
-        else if (refresh.cell != Refresh::NoCell)
-            showCell(refresh.cell);
-    }
-
-    void showCell(int k)
-    {
-        const std::string name = cellName(board, k);
-        const PixelRect r = deviceCellRect(board, k, ratio);
+        const std::string name = cellName(game.board(), k);
+        const PixelRect r = deviceCellRect(game.board(), k, ratio);
         ::showCell(k, cellColumn(k), cellRow(k), r.left, r.top, r.width, r.height, name.data(),
                    int(name.size()));
     }
-    // Row by row, each from its first column, as the page's grid lists them.
-    void showCells()
+    // Row by row, each from its first column, as the page's table lists them.
+    void cellsReplaced() override
     {
-        for (int y = 0; y < board.size(); ++y)
-            for (int x = 0; x < board.size(); ++x)
-                showCell(CellIndex(x, y));
+        if (!cellsShown)
+            return;
+        replaceCells();
+        const int size = game.board().size();
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                cellChanged(CellIndex(x, y));
     }
-
-    void moveRing(int k)
+    void focusCell(int k) override { ::focusCell(k); }
+    void announce(std::string_view text) override { ::announce(text.data(), int(text.size())); }
+    void focusControl(Control control) override { ::focusControl(int(control)); }
+    void check() override
     {
-        const int from = ringCell;
-        ringCell = k;
-        for (const int cell : {from, k})
-            if (cell != Refresh::NoCell)
-                repaintBoard(cell, deviceCellRect(board, cell, ratio));
-    }
-
-    // A play through the grid or the keyboard, which a screen reader's user hears at once.
-    void showPlay(const Refresh &refresh)
-    {
-        show(refresh);
-        if (refresh.cell != Refresh::NoCell)
-            say(playAnnouncement(board, refresh.cell));
-    }
-
-    void newGame()
-    {
-        cursor.newGame();
-        ringCell = Refresh::NoCell;
-        if (cellsShown)
-            startCells();
+        const CheckResult result = RunCheck(game.board());
+        const std::string_view icon =
+            result.icon == CheckResult::Icon::Error ? "error" : "information";
+        showMessageBox(result.title.data(), int(result.title.size()), result.text.data(),
+                       int(result.text.size()), icon.data(), int(icon.size()));
     }
 };
 
 Form1 window;
 
-void showCheck(const CheckResult &result)
+Rgb rgbOf(unsigned colour)
 {
-    const std::string_view icon =
-        result.icon == CheckResult::Icon::Error ? "error" : "information";
-    showMessageBox(result.title.data(), int(result.title.size()), result.text.data(),
-                   int(result.text.size()), icon.data(), int(icon.size()));
+    return {std::uint8_t(colour >> 16), std::uint8_t(colour >> 8), std::uint8_t(colour)};
 }
 
 } // namespace
 
 // The player's events, one function each. Points are in device pixels of the window's client
-// area; buttons are the game's numbers (1 left, 2 right, 4 middle).
+// area; buttons are the game's numbers (1 left, 2 right, 4 middle); keys and controls are the
+// game's Key and Control numbers, which the page has from the design.
 extern "C" {
 
-// Paints the board at `ratio` device pixels to a layout pixel: at the start, where the page
-// already shows the captions a new window starts with, and again whenever the window is scaled
-// anew or moves to a screen of another density. The game itself is left as it is.
+// Paints the board at `ratio` device pixels to a layout pixel: at the start, beside the captions
+// the page already shows, and whenever the window is scaled anew or changes screens.
 EMSCRIPTEN_KEEPALIVE void showWindow(double ratio)
 {
     window.ratio = ratio > 0 ? ratio : 1;
     setBoardPixels(deviceBoardPixels(window.ratio));
-    window.show(Refresh{Refresh::NoCell, true, false, false});
+    Update update;
+    update.refresh.wholeBoard = true;
+    window.showUpdate(update);
 }
 
 EMSCRIPTEN_KEEPALIVE void buttonPressed(int button, double x, double y)
 {
-    window.pointer.press(window.board, button, {x, y}, window.ratio);
+    window.game.pressButton(button, {x, y}, window.ratio);
 }
 
 EMSCRIPTEN_KEEPALIVE void buttonReleased(int button, double x, double y)
 {
-    window.show(window.pointer.release(window.board, button, {x, y}, window.ratio));
+    window.showUpdate(window.game.releaseButton(button, {x, y}, window.ratio));
 }
 
 // A finger or a pen's tip, told apart from other fingers by `id`. The page starts a timer of
@@ -181,83 +151,84 @@ EMSCRIPTEN_KEEPALIVE void buttonReleased(int button, double x, double y)
 // lifted or was cancelled first; `density` is device pixels to a screen pixel.
 EMSCRIPTEN_KEEPALIVE void touchDown(int id, double x, double y)
 {
-    window.touch.down(window.board, id, {x, y}, window.ratio);
+    window.game.touchDown(id, {x, y}, window.ratio);
 }
 
 EMSCRIPTEN_KEEPALIVE void touchMoved(int id, double x, double y, double density)
 {
-    window.touch.moved(id, {x, y}, density);
+    window.game.touchMoved(id, {x, y}, density);
 }
 
 EMSCRIPTEN_KEEPALIVE void touchHeld(int id)
 {
-    window.show(window.touch.held(window.board, id));
+    window.showUpdate(window.game.touchHeld(id));
 }
 
 EMSCRIPTEN_KEEPALIVE void touchUp(int id)
 {
-    window.show(window.touch.up(window.board, id));
+    window.showUpdate(window.game.touchUp(id));
 }
 
 EMSCRIPTEN_KEEPALIVE void touchCancelled(int id)
 {
-    window.touch.cancel(id);
+    window.game.touchCancelled(id);
 }
 
+// The pointer moved the scroll bar to `value`.
 EMSCRIPTEN_KEEPALIVE void sizeChanged(int value)
 {
-    const Refresh refresh = changeSize(window.board, value);
-    if (!refresh.wholeBoard)
-        return;
-    window.newGame();
-    window.show(refresh);
-    if (window.cellsShown)
-        say(newGameAnnouncement(window.board));
+    window.showUpdate(window.game.changeSize(value));
 }
 
-// The page has built its grid for screen readers: every cell is placed and named in it now, and
-// again whenever it changes.
+// A key went down on `control`; true if it was the game's, which the browser must then leave.
+EMSCRIPTEN_KEEPALIVE int keyDown(int control, int key, int shift, int command, int repeat)
+{
+    const Update update =
+        window.game.key(Control(control), {Key(key), shift != 0, command != 0, repeat != 0});
+    window.showUpdate(update);
+    return update.handled;
+}
+
+// The page has built its table for screen readers: every cell is placed and named in it now,
+// and again whenever it changes.
 EMSCRIPTEN_KEEPALIVE void showCells()
 {
     if (window.cellsShown)
         return;
     window.cellsShown = true;
-    startCells();
-    window.showCells();
+    window.cellsReplaced();
 }
 
-// A screen reader's action on cell k of the grid: the release of that game button (1 left, 2
-// right) on it.
-EMSCRIPTEN_KEEPALIVE void playCell(int k, int button)
+// A screen reader's action on cell k of the table: the release of that game button on it.
+EMSCRIPTEN_KEEPALIVE void cellAction(int k, int button)
 {
-    window.showPlay(releaseButton(window.board, k, button));
+    window.showUpdate(window.game.cellAction(k, MouseButton(button)));
 }
 
-// Cell k of the grid took the keyboard focus, or, for any index that is no cell on the board,
-// the grid lost it: the cursor and its ring follow.
+// Cell k of the table took the keyboard, which only a screen reader gives it.
 EMSCRIPTEN_KEEPALIVE void cellFocused(int k)
 {
-    window.cursor.moveTo(window.board, k);
-    window.moveRing(window.board.isShown(k) ? window.cursor.cell() : Refresh::NoCell);
+    window.showUpdate(window.game.focusCell(k));
 }
 
-// A key on the focused cell, as the board numbers them (BoardKey). Returns the cell the cursor
-// is on afterwards, which the page gives the focus, or -1 for a key that is not the board's.
-EMSCRIPTEN_KEEPALIVE int cellKey(int key)
+// The table lost the keyboard to something outside it.
+EMSCRIPTEN_KEEPALIVE void boardBlurred()
 {
-    const bool boardKey = key >= int(BoardKey::Left) && key <= int(BoardKey::Mark);
-    const KeyPlay play =
-        window.cursor.press(window.board, boardKey ? BoardKey(key) : BoardKey::None);
-    if (!play.used)
-        return -1;
-    window.showPlay(play.refresh);
-    if (play.from != Refresh::NoCell && window.ringCell != Refresh::NoCell)
-        window.moveRing(window.cursor.cell());
-    return window.cursor.cell();
+    window.showUpdate(window.game.boardFocus(false));
+}
+
+// The look the browser asks for; with a palette, its colours as 0xRRGGBB: window, window text,
+// highlight, button face and button text.
+EMSCRIPTEN_KEEPALIVE void setLook(int more, int hasPalette, unsigned window_, unsigned text,
+                                  unsigned highlight, unsigned face, unsigned faceText)
+{
+    const Palette palette{rgbOf(window_), rgbOf(text), rgbOf(highlight), rgbOf(face),
+                          rgbOf(faceText)};
+    window.showUpdate(window.game.setLook({more != 0, hasPalette != 0, palette}));
 }
 
 EMSCRIPTEN_KEEPALIVE void checkClicked()
 {
-    showCheck(RunCheck(window.board));
+    window.check();
 }
 }

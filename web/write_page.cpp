@@ -6,49 +6,46 @@
 //   write_page TEMPLATE OUTPUT [NAME=VALUE | NAME@FILE ...]
 //
 // NAME=VALUE pairs fill in {{NAME}} too, for what the build knows and the board does not, and
-// NAME@FILE pairs put in the contents of a file of the site's own as they are: the page's script
-// for a <script> of an HTML page, an image's SVG for an SVG picture. Texts are escaped for markup's
-// text and attributes when OUTPUT ends in .html or .svg, and for a JSON string otherwise. A name
-// with no value stops the build.
+// NAME@FILE pairs put in the contents of a file as it is, such as an image's SVG for an SVG
+// picture. Texts are escaped for markup's text and attributes when OUTPUT ends in .html or .svg,
+// go into a style sheet as they are, and are escaped for a JSON string otherwise. A name with no
+// value stops the build.
 #include "accessible_texts.h"
 #include "board_painting.h"
-#include "cell_cursor.h"
+#include "game.h"
 #include "touch_pointer.h"
 
-#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 using namespace virurad;
 
+// A value by its name, "window.width": object, then field. A text is escaped for where it goes;
+// a number or markup (SVG shapes, JSON) is written as it is.
 struct Value {
-    std::string name; // "window.width": object, then field
-    std::string text; // as written into a page
-    bool isNumber = false;
-    bool isMarkup = false; // written into a page as it is: markup, a script, or JSON in a script
+    std::string name;
+    std::string text;
+    bool isText = true;
 };
 
-class Values {
+class Values : public std::vector<Value> {
   public:
     void add(const std::string &name, std::string_view text)
     {
-        m_values.push_back({name, std::string(text), false, false});
+        push_back({name, std::string(text)});
     }
     void add(const std::string &name, double number)
     {
         std::ostringstream out;
         out << number;
-        m_values.push_back({name, out.str(), true, false});
-    }
-    void addMarkup(const std::string &name, std::string_view markup)
-    {
-        m_values.push_back({name, std::string(markup), false, true});
+        push_back({name, out.str(), false});
     }
     void add(const std::string &name, const PixelRect &r)
     {
@@ -57,18 +54,17 @@ class Values {
         add(name + ".width", r.width);
         add(name + ".height", r.height);
     }
+    void addMarkup(const std::string &name, std::string markup)
+    {
+        push_back({name, std::move(markup), false});
+    }
     const Value *find(std::string_view name) const
     {
-        for (const Value &v : m_values)
+        for (const Value &v : *this)
             if (v.name == name)
                 return &v;
         return nullptr;
     }
-    // Values named "object.field" become {"object": {"field": value}}, in the order added.
-    std::string json() const;
-
-  private:
-    std::vector<Value> m_values;
 };
 
 // The inside of a JSON string; also safe in an HTML <script>, which "</script>" would end.
@@ -89,20 +85,17 @@ std::string jsonText(std::string_view s)
     return out;
 }
 
-std::string jsonString(std::string_view s)
-{
-    return '"' + jsonText(s) + '"';
-}
-
-std::string Values::json() const
+// Values named "object.field" as {"object": {"field": value}}, in the order added.
+std::string json(const Values &values)
 {
     std::string out, object;
-    for (const Value &v : m_values) {
+    const auto quoted = [](std::string_view s) { return '"' + jsonText(s) + '"'; };
+    for (const Value &v : values) {
         const auto dot = v.name.find('.');
         const std::string owner = v.name.substr(0, dot);
-        out += owner == object ? "," : (object.empty() ? "{" : "},") + jsonString(owner) + ":{";
+        out += owner == object ? "," : (object.empty() ? "{" : "},") + quoted(owner) + ":{";
         object = owner;
-        out += jsonString(v.name.substr(dot + 1)) + ':' + (v.isNumber ? v.text : jsonString(v.text));
+        out += quoted(v.name.substr(dot + 1)) + ':' + (v.isText ? quoted(v.text) : v.text);
     }
     return out + "}}";
 }
@@ -118,64 +111,63 @@ std::string cssColour(Rgb c)
 std::string cssFont(const FontDesign &f)
 {
     std::ostringstream out;
-    const bool sans = f.standIn.find("Sans") != std::string_view::npos;
-    out << f.weight << ' ' << f.points * 4 / 3 << "px '" << f.face << "', '" << f.standIn
-        << "', " << (sans ? "sans-serif" : "serif");
+    out << f.weight << ' ' << f.points * 4 / 3 << "px '" << f.face << "', '" << f.standIn << "', "
+        << f.generic;
     return out.str();
 }
 
-void addColours(Values &d)
-{
-    d.add("colours.window", cssColour(WindowGreen));
-    d.add("colours.chip", cssColour(ChipBrown));
-    d.add("colours.cellBorder", cssColour(CellBorder));
-    d.add("colours.empty", cssColour(toRgb(CellColour::White)));
-    d.add("colours.marked", cssColour(toRgb(CellColour::Yellow)));
-    d.add("colours.sizeLabel", cssColour(SizeLabelBackground));
-    d.add("colours.checkButton", cssColour(CheckButtonFace));
-}
-
-// The controls by their names in the page, with the texts the window opens with.
-void addControls(Values &d)
-{
-    const ChipBoard fresh;
-    d.add("Board", PixelRect{0, 0, BoardPixels, BoardPixels});
-    d.add("Board.name", BoardName);
-    d.add("Board.description", boardDescription(fresh));
-    d.add("SizeScroll", SizeScrollRect);
-    d.add("SizeScroll.name", SizeScrollName);
-    d.add("SizeScroll.minimum", MinSize);
-    d.add("SizeScroll.maximum", MaxSide);
-    d.add("SizeScroll.value", fresh.size());
-    d.add("SizeOf", SizeLabelRect);
-    d.add("SizeOf.font", cssFont(SizeLabelFont));
-    d.add("SizeOf.description", SizeLabelDescription);
-    d.add("SizeOf.text", fresh.sizeCaption());
-    d.add("Number", CountLabelRect);
-    d.add("Number.font", cssFont(CountLabelFont));
-    d.add("Number.description", CountLabelDescription);
-    d.add("Number.text", fresh.countCaption());
-    d.add("Test", CheckButtonRect);
-    d.add("Test.font", cssFont(CheckButtonFont));
-    d.add("Test.caption", CheckButtonCaption);
-}
-
+// The window, its colours and its controls by their names in the page, with the texts it opens
+// with, and the game's numbers for the browser's keys and for the controls the keyboard reaches.
 Values windowDesign()
 {
+    const ChipBoard fresh;
+    const auto text = [&fresh](Control c) { return accessibleText(fresh, c); };
     Values d;
     d.add("window.title", WindowTitle);
     d.add("window.width", WindowWidth);
     d.add("window.height", WindowHeight);
-    addColours(d);
-    addControls(d);
+    d.add("window.firstFocus", controlName(FirstFocus));
+    d.add("colours.window", cssColour(WindowGreen));
+    d.add("colours.sizeLabel", cssColour(SizeLabelBackground));
+    d.add("colours.checkButton", cssColour(CheckButtonFace));
+    d.add("Board", PixelRect{0, 0, BoardPixels, BoardPixels});
+    d.add("Board.name", text(Control::Board).name);
+    d.add("Board.description", text(Control::Board).description);
+    d.add("SizeScroll", SizeScrollRect);
+    d.add("SizeScroll.name", text(Control::SizeScroll).name);
+    d.add("SizeScroll.minimum", MinSize);
+    d.add("SizeScroll.maximum", MaxSide);
+    d.add("SizeScroll.value", fresh.size());
+    const std::pair<const char *, Control> labels[]{{"SizeOf", Control::SizeOf},
+                                                    {"Number", Control::Number}};
+    for (const auto &[name, control] : labels) {
+        const bool size = control == Control::SizeOf;
+        d.add(name, size ? SizeLabelRect : CountLabelRect);
+        d.add(name + std::string(".font"), cssFont(size ? SizeLabelFont : CountLabelFont));
+        d.add(name + std::string(".description"), text(control).description);
+        d.add(name + std::string(".text"), size ? fresh.sizeCaption() : fresh.countCaption());
+    }
+    d.add("Test", CheckButtonRect);
+    d.add("Test.font", cssFont(CheckButtonFont));
+    d.add("Test.caption", CheckButtonCaption);
     d.add("touch.longPressMilliseconds", LongPressMilliseconds);
-    // The board's numbers for the keys a cell of the grid takes, which the page maps its own onto.
-    d.add("boardKeys.Left", int(BoardKey::Left));
-    d.add("boardKeys.Right", int(BoardKey::Right));
-    d.add("boardKeys.Up", int(BoardKey::Up));
-    d.add("boardKeys.Down", int(BoardKey::Down));
-    d.add("boardKeys.Place", int(BoardKey::Place));
-    d.add("boardKeys.Mark", int(BoardKey::Mark));
+    const std::pair<const char *, Key> keys[]{{"ArrowLeft", Key::Left},
+                                              {"ArrowRight", Key::Right},
+                                              {"ArrowUp", Key::Up},
+                                              {"ArrowDown", Key::Down},
+                                              {"PageUp", Key::PageUp},
+                                              {"PageDown", Key::PageDown},
+                                              {"Home", Key::Home},
+                                              {"End", Key::End},
+                                              {" ", Key::Space},
+                                              {"Enter", Key::Enter},
+                                              {"m", Key::M},
+                                              {"M", Key::M},
+                                              {"Tab", Key::Tab}};
+    for (const auto &[name, key] : keys)
+        d.add(std::string("keys.") + name, int(key));
+    for (const Control c : {Control::Board, Control::SizeScroll, Control::Test})
+        d.add("controls." + std::string(controlName(c)), int(c));
     return d;
 }
 
@@ -232,9 +224,8 @@ class SvgCanvas final : public Canvas {
 
 std::string startBoard()
 {
-    const ChipBoard fresh;
     SvgCanvas canvas;
-    paintBoard(fresh, 1, {0, 0, BoardPixels, BoardPixels}, canvas);
+    paintBoard(ChipBoard(), 1, {0, 0, BoardPixels, BoardPixels}, canvas);
     return canvas.svg();
 }
 
@@ -243,40 +234,60 @@ std::string htmlText(std::string_view s)
     std::string out;
     for (const char c : s) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
 }
 
-// The template with every {{name}} filled in; false, with `error` saying why, if one cannot be.
-bool fill(std::string &page, const Values &values, bool markup, std::string &error)
+bool endsWith(std::string_view s, std::string_view end)
+{
+    return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
+}
+
+// A text as it goes into the file `path`: the design's texts are the board's own, which a style
+// sheet takes as they are.
+std::string escaped(const Value &v, std::string_view path)
+{
+    if (!v.isText || endsWith(path, ".css"))
+        return v.text;
+    return endsWith(path, ".html") || endsWith(path, ".svg") ? htmlText(v.text) : jsonText(v.text);
+}
+
+// The template with every {{name}} filled in for the file `path`; an error says why not.
+std::string fill(std::string &page, const Values &values, std::string_view path)
 {
     std::string out;
     std::size_t at = 0;
     for (std::size_t open; (open = page.find("{{", at)) != std::string::npos;) {
         const std::size_t close = page.find("}}", open);
-        const Value *value =
-            close == std::string::npos ? nullptr : values.find(page.substr(open + 2, close - open - 2));
-        if (!value) {
-            error = "no value for " + page.substr(open, close == std::string::npos ? 2 : close + 2 - open);
-            return false;
-        }
-        out += page.substr(at, open - at);
-        out += value->isNumber || value->isMarkup ? value->text
-               : markup                           ? htmlText(value->text)
-                                                  : jsonText(value->text);
+        if (close == std::string::npos)
+            return "no value for " + page.substr(open, 2);
+        const std::string name = page.substr(open + 2, close - open - 2);
+        const Value *value = values.find(name);
+        if (!value)
+            return "no value for {{" + name + "}}";
+        out += page.substr(at, open - at) + escaped(*value, path);
         at = close + 2;
     }
     page = out + page.substr(at);
-    return true;
+    return {};
 }
 
-bool readFile(const char *path, std::string &text)
+bool readFile(const std::string &path, std::string &text)
 {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream read;
@@ -285,52 +296,21 @@ bool readFile(const char *path, std::string &text)
     return bool(in);
 }
 
-// A script's text ends at the first "</script" in it, and "<!--" changes how the rest is read.
-bool fitsInScript(std::string text)
-{
-    for (char &c : text)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return text.find("</script") == std::string::npos && text.find("<!--") == std::string::npos;
-}
-
-// NAME=VALUE, or NAME@FILE; into an HTML page a file goes as a script's text.
-void addPair(Values &values, const std::string &pair, bool html, std::string &error)
+// NAME=VALUE, or NAME@FILE; an error says why not.
+std::string addPair(Values &values, const std::string &pair)
 {
     const auto split = pair.find_first_of("=@");
-    if (split == std::string::npos) {
-        error = "not NAME=VALUE or NAME@FILE: " + pair;
-    } else if (pair[split] == '=') {
-        values.add(pair.substr(0, split), std::string_view(pair).substr(split + 1));
-    } else {
-        const std::string path = pair.substr(split + 1);
-        std::string code;
-        if (!readFile(path.c_str(), code))
-            error = "cannot read " + path;
-        else if (html && !fitsInScript(code))
-            error = path + " holds what would end its <script> early";
-        else
-            values.addMarkup(pair.substr(0, split), code);
-    }
-}
-
-Values pageValues(int argc, char **argv, bool html, std::string &error)
-{
-    Values values = windowDesign();
-    // The design's JSON goes into a <script>, which reads no HTML.
-    values.addMarkup("design", values.json());
-    values.addMarkup("startBoard", startBoard());
-    std::string title(WindowTitle);
-    while (!title.empty() && title.back() == '?')
-        title.pop_back();
-    values.add("shortName", title);
-    for (int i = 3; i < argc && error.empty(); ++i)
-        addPair(values, argv[i], html, error);
-    return values;
-}
-
-bool endsWith(std::string_view s, std::string_view end)
-{
-    return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
+    if (split == std::string::npos)
+        return "not NAME=VALUE or NAME@FILE: " + pair;
+    const std::string name = pair.substr(0, split), rest = pair.substr(split + 1);
+    std::string contents;
+    if (pair[split] == '=')
+        values.add(name, rest);
+    else if (readFile(rest, contents))
+        values.addMarkup(name, contents);
+    else
+        return "cannot read " + rest;
+    return {};
 }
 
 } // namespace
@@ -341,14 +321,20 @@ int main(int argc, char **argv)
         std::cerr << "usage: write_page TEMPLATE OUTPUT [NAME=VALUE | NAME@FILE ...]\n";
         return 2;
     }
-    std::string error;
-    const bool markup = endsWith(argv[2], ".html") || endsWith(argv[2], ".svg");
-    const Values values = pageValues(argc, argv, endsWith(argv[2], ".html"), error);
-    std::string page;
-    if (!readFile(argv[1], page) && error.empty())
+    Values values = windowDesign();
+    values.addMarkup("design", json(values));
+    values.addMarkup("startBoard", startBoard());
+    std::string title(WindowTitle);
+    while (!title.empty() && title.back() == '?')
+        title.pop_back();
+    values.add("shortName", title);
+    std::string error, page;
+    for (int i = 3; i < argc && error.empty(); ++i)
+        error = addPair(values, argv[i]);
+    if (error.empty() && !readFile(argv[1], page))
         error = "cannot read it";
     if (error.empty())
-        fill(page, values, markup, error);
+        error = fill(page, values, argv[2]);
     if (error.empty()) {
         std::ofstream out(argv[2], std::ios::binary);
         out << page;

@@ -1,6 +1,6 @@
 // The page in a window of Debian's Chromium on the display it is given, for orca_test.py: it
 // serves the site and starts the browser with the game's address, as a launcher or a link in
-// another program does; writes "ready" once the game has loaded and its grid for screen readers
+// another program does; writes "ready" once the game has loaded and its table for screen readers
 // is built, answers "box closed" to "box closed?" once the page's message box is closed, and
 // "state?" with whether a box is open and where the keyboard is, and
 // closes everything when its input ends, saying what went wrong on the page meanwhile, if
@@ -24,8 +24,8 @@ const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'orca-browser-'));
 let game;
 try {
   game = await openWindowAt(base, profile, {args: ['--force-renderer-accessibility'], env});
-  // The grid comes once the browser is idle after the board's loading: a cell for each square.
-  await game.page.waitForFunction(() => document.querySelectorAll('#Cells [role=gridcell]').length === 625,
+  // The table comes once the browser is idle after the board's loading: a cell for each square.
+  await game.page.waitForFunction(() => document.querySelectorAll('#Cells [role=cell]').length === 625,
                                   undefined, {timeout: 0});
   console.log('ready');
   // The player asks once a box should have closed, and hears when it has.

@@ -15,9 +15,9 @@ const types = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css
 
 // Serves `siteDir` on loopback; `extra` maps a name to a file of the caller's {type, body},
 // served in place of the site's file of that name or beside it, or to {held}, a promise until
-// which the site's own file of that name is held back. Resolves to the server and the address of
-// the site's folder.
-export async function serve(siteDir, extra = new Map()) {
+// which the site's own file of that name is held back; `headers` go with every response.
+// Resolves to the server and the address of the site's folder.
+export async function serve(siteDir, extra = new Map(), headers = {}) {
   const root = path.resolve(siteDir);
   const server = http.createServer(async (request, response) => {
     const pathname = new URL(request.url, 'http://host').pathname;
@@ -34,7 +34,7 @@ export async function serve(siteDir, extra = new Map()) {
     // Compressed where the browser takes it, as static hosts serve text, but for images that are
     // compressed already.
     const gzip = !type.startsWith('image/png') && /\bgzip\b/.test(request.headers['accept-encoding'] ?? '');
-    response.writeHead(200, {'Content-Type': type, 'Cache-Control': 'no-cache',
+    response.writeHead(200, {...headers, 'Content-Type': type, 'Cache-Control': 'no-cache',
                              ...(gzip ? {'Content-Encoding': 'gzip', 'Vary': 'Accept-Encoding'} : {})});
     response.end(gzip ? zlib.gzipSync(body) : body);
   });
@@ -137,10 +137,14 @@ export const boardReady = page => page.waitForSelector('#StartBoard', {state: 'd
 
 // A page of the game, watched for console errors and for requests that leave the page's folder,
 // by default in a desktop window of the window's own size; `ready` false returns it as soon as
-// the window shows, before the board has loaded.
-export async function openGame(browser, base, {ratio = 1, width = 688, height = 600, mobile = false, ready = true} = {}) {
+// the window shows, before the board has loaded; `init` runs in the page ahead of its own script
+// at every load.
+export async function openGame(browser, base, {ratio = 1, width = 688, height = 600, mobile = false, ready = true,
+                                               init} = {}) {
   const context = await browser.newContext({viewport: {width, height}, deviceScaleFactor: ratio,
                                             isMobile: mobile, hasTouch: mobile});
+  if (init)
+    await context.addInitScript(init);
   const page = await context.newPage();
   const problems = watch(context, page, base);
   await page.goto(base, {waitUntil: 'commit'});

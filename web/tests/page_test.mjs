@@ -2,10 +2,11 @@
 // browser behaviour, its pixels at each density, what a screen reader gets, and offline play.
 // Played in Debian's Chromium with real mouse and keyboard input.
 //
-//   node page_test.mjs SITE_DIR PART      (PART: page, pixels, accessibility, offline)
+//   node page_test.mjs SITE_DIR PART      (PART: page, box, pixels, accessibility, offline,
+//                                          policy, policy-from-host)
 //
 // Every expected value is written out from the game's description.
-import {SubPath, boardReady, decodePng, openGame, runTest, screenshotPixels} from './page_harness.mjs';
+import {SubPath, boardReady, decodePng, openGame, runTest, screenshotPixels, serve} from './page_harness.mjs';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -60,7 +61,8 @@ const parts = {
     assert.equal((await ends())[0], 0, 'thumb at the left end');
     await page.keyboard.press('End');
 
-    // The context menu stays away from the board only.
+    // The context menu stays away from the board only; the table over it lets the pointer through.
+    await page.waitForSelector('#Cells [role=cell]');
     await page.evaluate(() => {
       window.menus = [];
       window.addEventListener('contextmenu', event => window.menus.push([event.target.id, event.defaultPrevented]));
@@ -68,6 +70,9 @@ const parts = {
     await clickCell(page, 4, 4, 'right');
     await click(page, [640, 60], 'right');
     assert.deepEqual(await page.evaluate(() => window.menus), [['Board', true], ['Form1', false]]);
+    assert.equal(await page.$eval('[data-cell="104"]', cell => cell.getAttribute('aria-label')),
+                 'column 5, row 5, marked', 'a right click on a cell marks it once');
+    await clickCell(page, 4, 4, 'right');
 
     // Space presses the focused button as Enter does.
     await clickCell(page, 1, 0);
@@ -90,6 +95,38 @@ const parts = {
     // Nothing is kept: no cookie, nothing in the page's storage.
     assert.deepEqual(await page.evaluate(() => [document.cookie, localStorage.length, sessionStorage.length]),
                      ['', 0, 0]);
+    return problems;
+  },
+
+  // The box keeps the keyboard as a desktop window's box does: a held Enter on Check Me! opens it
+  // once, and a click anywhere beside it leaves the keyboard on its button, which Enter or Escape
+  // then closes, back on Check Me!.
+  async box({browser, base}) {
+    const {page, problems} = await openGame(browser, base);
+    await page.evaluate(() => {
+      window.opened = 0;
+      new MutationObserver(() => MessageBox.open && ++window.opened).observe(MessageBox, {attributes: true});
+    });
+    await page.focus('#Test');
+    await page.keyboard.down('Enter');
+    for (let i = 0; i < 30; ++i) {
+      await page.waitForTimeout(33);
+      await page.keyboard.down('Enter');
+    }
+    await page.keyboard.up('Enter');
+    assert.equal(await page.evaluate(() => window.opened), 1, 'a held Enter opens the box once');
+    for (const key of ['Enter', 'Escape']) {
+      if (!await boxOpen(page))
+        await page.keyboard.press('Enter');
+      for (const place of [cellCentre(3, 3), [650, 60], [644, 128], [644, 464], [5, 590]]) {
+        await click(page, place);
+        assert.equal(await focused(page), 'OK', `the keyboard on OK after a click at ${place}`);
+      }
+      await page.keyboard.press(key);
+      assert.ok(!await boxOpen(page), `${key} closes the box`);
+      assert.equal(await focused(page), 'Test');
+    }
+    assert.equal(await text(page, 'Number'), ' 0 Chips ', 'no click beside the box played');
     return problems;
   },
 
@@ -196,11 +233,11 @@ const parts = {
     assert.equal(String(bar.props.valuemax), '25');
     assert.ok(nodes.some(n => n.role === 'button' && n.name === 'Check Me!'));
     assert.ok(nodes.filter(n => n.role === 'status').length === 2, 'both captions are live regions');
-    // Once the page has built its grid, the board reads as that alone, its picture no more.
-    await page.waitForSelector('#Cells [role=gridcell]');
+    // Once the page has built its table, the board reads as that alone, its picture no more.
+    await page.waitForSelector('#Cells [role=cell]');
     nodes = await tree();
-    assert.ok(!nodes.some(n => n.role === 'image'), 'the picture of the board is not read beside its grid');
-    const board = nodes.find(n => n.role === 'grid');
+    assert.ok(!nodes.some(n => n.role === 'image'), 'the picture of the board is not read beside its table');
+    const board = nodes.find(n => n.role === 'table');
     assert.deepEqual([board.name, board.description], ['Board', '24x24 board, 1 chip, 1 marked cell']);
 
     await click(page, [644, 464]);
@@ -304,6 +341,70 @@ const parts = {
     return problems.filter(p => !p.includes('Failed to load resource') && !p.includes('ERR_CONNECTION_REFUSED'));
   },
 };
+
+// The strict policy a host may send with every file of the site, beside the page's own.
+const HostPolicy = "default-src 'none'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'; " +
+  "img-src 'self' data: blob:; font-src 'self'; connect-src 'self'; worker-src 'self'; manifest-src 'self'; " +
+  "base-uri 'none'; form-action 'none'; frame-ancestors 'none'; object-src 'none'";
+
+// The page allows itself only its own files, by a policy of its own, and plays under it, and
+// under a host's strict policy too: a chip, a mark, the box, installing, and offline play, with
+// no violation of either policy reported.
+async function playsUnderPolicy({browser}, headers) {
+  const extra = new Map();
+  const {server, base} = await serve(siteDir, extra, headers);
+  const {context, page, problems} = await openGame(browser, base, {init: () => {
+    window.violations = [];
+    addEventListener('securitypolicyviolation', event => violations.push(`${event.violatedDirective} ${event.blockedURI}`));
+  }});
+  const noViolation = async when => assert.deepEqual(await page.evaluate(() => violations), [], `no violation ${when}`);
+  try {
+    const policy = await page.$eval('meta[http-equiv="Content-Security-Policy"]', meta => meta.content);
+    const directives = Object.fromEntries(policy.split(';').map(d => d.trim().split(/\s+/)).map(([n, ...v]) => [n, v]));
+    assert.deepEqual(directives['default-src'], ["'none'"]);
+    assert.deepEqual(directives['script-src'], ["'self'", "'wasm-unsafe-eval'"]);
+    assert.deepEqual(directives['style-src'], ["'self'"]);
+    assert.deepEqual(directives['object-src'], ["'none'"]);
+    assert.ok(directives['base-uri'], 'the policy sets where relative addresses resolve');
+    assert.ok(!/unsafe-inline|'unsafe-eval'|\*|https?:/.test(policy), `a strict policy: ${policy}`);
+    await clickCell(page, 2, 2);
+    await clickCell(page, 4, 2, 'right');
+    assert.equal(await text(page, 'Number'), ' 1 Chips ');
+    await page.waitForSelector('[data-cell="102"]');
+    assert.equal(await page.$eval('[data-cell="102"]', cell => cell.getAttribute('aria-label')), 'column 5, row 3, marked');
+    await click(page, [644, 464]);
+    assert.ok(await boxOpen(page), 'Check Me! opens the box');
+    await page.keyboard.press('Enter');
+    assert.ok(!await boxOpen(page), 'Enter closes it');
+
+    await page.evaluate(async () => {
+      await navigator.serviceWorker.ready;
+      if (!navigator.serviceWorker.controller)
+        await new Promise(resolve => navigator.serviceWorker.addEventListener('controllerchange', resolve));
+    });
+    const session = await context.newCDPSession(page);
+    const {errors} = await session.send('Page.getAppManifest');
+    assert.deepEqual(errors, [], 'the manifest is read');
+    // Installable, but for the test's browser profile, which is a private one.
+    const {installabilityErrors} = await session.send('Page.getInstallabilityErrors');
+    assert.deepEqual(installabilityErrors.filter(e => e.errorId !== 'in-incognito'), [], 'installable');
+    await noViolation('while playing');
+    await new Promise(resolve => server.close(resolve));
+    server.closeAllConnections?.();
+    await page.reload();
+    await boardReady(page);
+    await clickCell(page, 7, 7);
+    assert.equal(await text(page, 'Number'), ' 1 Chips ', 'plays offline');
+    await noViolation('offline');
+    // Requests the reload could not make are expected: the host is gone.
+    return problems.filter(p => !p.includes('Failed to load resource') && !p.includes('ERR_CONNECTION_REFUSED'));
+  } finally {
+    await context.close();
+    server.close();
+  }
+}
+parts.policy = body => playsUnderPolicy(body, {});
+parts['policy-from-host'] = body => playsUnderPolicy(body, {'Content-Security-Policy': HostPolicy});
 
 if (!parts[part])
   throw new Error('no such part: ' + part);

@@ -1,20 +1,20 @@
 // Measures the web page in one Chromium run: the site's size gzipped, and how soon a phone shows
-// the window against a static page of the same look, on a phone's screen at a phone's speed
-// (Chromium's CPU throttling and network emulation, its cache off), the two pages loaded in turn
-// and the medians reported. The static page is the game's own with no script at all: the same
-// markup, style sheet and picture of the start board, the window placed where the game's page
-// fits it on that screen. Both pages hold the whole start window in their markup, so the first
-// paint with content in it is the whole window. It also reports when the game began to take input,
-// and when the board had loaded and painted itself in place of the page's picture of it.
+// the whole start window against a truly static page of the same look, on a phone's screen at a
+// phone's speed (Chromium's CPU throttling and network emulation, its cache off), the two pages
+// loaded in turn and the medians reported. The static page is built from the game's own page:
+// its style sheet written into it, with no script and nothing else to fetch. A page shows the
+// whole window at the first frame of its screencast that looks as the page does once settled.
+// It also reports when the game began to take input, and when the board had loaded and painted
+// itself in place of the page's picture of it.
 //
 //   node startup_bench.mjs SITE_DIR [LOADS]
-import {Screens, launch, serve} from './page_harness.mjs';
+import {Screens, decodePng, launch, serve} from './page_harness.mjs';
 import fs from 'node:fs';
 import path from 'node:path';
 import zlib from 'node:zlib';
 
 const [siteDir, loadsArg] = process.argv.slice(2);
-const loads = parseInt(loadsArg ?? '5', 10);
+const loads = parseInt(loadsArg ?? '7', 10);
 const megabits = n => n * 1e6 / 8; // bytes a second
 const profiles = {
   'mid-range phone, 4x CPU, 85 ms, 9 Mbit/s': {cpu: 4, latency: 85, down: megabits(9), up: megabits(9)},
@@ -30,20 +30,21 @@ for (const name of fs.readdirSync(siteDir)) {
 }
 console.log(`site: ${(total / 1024).toFixed(1)} KB gzipped`);
 
-const html = fs.readFileSync(path.join(siteDir, 'index.html'), 'utf8');
-// The game's page with every script and the board's preload taken out, and the window's place
-// written in as the game's page works it out for this screen.
-function staticPage(fit) {
-  const swaps = [[/<script[^>]*>[\s\S]*?<\/script>\n?/g, ''], [/<link rel="preload" href="board.wasm"[^>]*>\n/, ''],
-                 ['<html lang="en">', `<html lang="en" style="${fit}">`]];
+// The game's page with its style sheet in it, its scripts, policy and links to other files taken
+// out, and an icon of its own so that the browser fetches none.
+function staticPage() {
+  const css = fs.readFileSync(path.join(siteDir, 'style.css'), 'utf8');
+  const swaps = [[/<meta http-equiv="Content-Security-Policy"[^>]*>\n/, ''],
+                 [/<script[^>]*>[\s\S]*?<\/script>\n?/g, ''], [/<link [^>]*>\n/g, ''],
+                 ['</head>', `<link rel="icon" href="data:,">\n<style>\n${css}</style>\n</head>`]];
   return swaps.reduce((page, [from, to]) => {
     if (!page.match(from))
       throw new Error(`the game's page no longer has ${from}`);
     return page.replace(from, to);
-  }, html);
+  }, fs.readFileSync(path.join(siteDir, 'index.html'), 'utf8'));
 }
 
-const extra = new Map();
+const extra = new Map([['static.html', {type: 'text/html', body: staticPage()}]]);
 const {server, base} = await serve(siteDir, extra);
 const browser = await launch();
 
@@ -66,7 +67,20 @@ function watch() {
   }).observe(document, {childList: true, subtree: true});
 }
 
-// One load in a fresh context, so that nothing comes from a cache or a service worker.
+// How far apart two screencast frames are: the mean difference of their colour channels.
+function distance(a, b) {
+  let sum = 0;
+  for (let y = 0; y < a.height; ++y)
+    for (let x = 0; x < a.width; ++x) {
+      const [p, q] = [a.pixel(x, y), b.pixel(x, y)];
+      sum += Math.abs(p[0] - q[0]) + Math.abs(p[1] - q[1]) + Math.abs(p[2] - q[2]);
+    }
+  return sum / (3 * a.width * a.height);
+}
+
+// One load in a fresh context, so that nothing comes from a cache or a service worker, filmed
+// from before the address is opened until the page has settled. `whole` is when the first frame
+// that looks as the page then does came on the screen, on the page's own clock.
 async function load(url, profile) {
   const context = await browser.newContext({viewport: {width: screen.width, height: screen.height},
                                             deviceScaleFactor: screen.ratio, isMobile: true, hasTouch: true,
@@ -81,23 +95,25 @@ async function load(url, profile) {
                                                             downloadThroughput: profile.down, uploadThroughput: profile.up});
     await session.send('Emulation.setCPUThrottlingRate', {rate: profile.cpu});
   }
-  await page.goto(url);
+  const frames = [];
+  session.on('Page.screencastFrame', ({data, metadata, sessionId}) => {
+    frames.push({png: Buffer.from(data, 'base64'), time: metadata.timestamp * 1000});
+    session.send('Page.screencastFrameAck', {sessionId}).catch(() => {});
+  });
+  await session.send('Page.startScreencast', {format: 'png', maxWidth: screen.width, maxHeight: screen.height});
+  await page.goto(url, {waitUntil: 'load'});
   const times = await page.evaluate(async game => {
-    const fcp = await new Promise(resolve => new PerformanceObserver(list => {
-      const paint = list.getEntriesByName('first-contentful-paint')[0];
-      if (paint)
-        resolve(paint.startTime);
-    }).observe({type: 'paint', buffered: true}));
     while (game && !benchTimes.ready)
       await new Promise(resolve => setTimeout(resolve, 20));
-    return {fcp, ...benchTimes, fit: document.documentElement.getAttribute('style')};
+    await new Promise(resolve => setTimeout(resolve, 500));
+    return {origin: performance.timeOrigin, ...benchTimes};
   }, url === base);
+  await session.send('Page.stopScreencast');
   await context.close();
-  return times;
+  const settled = decodePng(frames.at(-1).png);
+  const first = frames.find(frame => distance(decodePng(frame.png), settled) < 2);
+  return {...times, whole: first.time - times.origin};
 }
-
-// The window's place on this screen, as the game's page works it out, for the static page.
-extra.set('static.html', {type: 'text/html', body: staticPage((await load(base)).fit)});
 
 const median = values => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const ms = value => `${value.toFixed(0)} ms`;
@@ -108,8 +124,8 @@ for (const [name, profile] of Object.entries(profiles)) {
     game.push(await load(base, profile));
     plain.push(await load(base + 'static.html', profile));
   }
-  const [g, p] = [median(game.map(t => t.fcp)), median(plain.map(t => t.fcp))];
-  const inputFirst = game.filter(t => t.input < t.fcp).length;
+  const [g, p] = [median(game.map(t => t.whole)), median(plain.map(t => t.whole))];
+  const inputFirst = game.filter(t => t.input < t.whole).length;
   console.log(`${name}, ${screen.width} x ${screen.height} at ${screen.ratio}, median of ${loads}:\n` +
               `  whole start window on the screen: game ${ms(g)}, static page ${ms(p)}, ratio ${(g / p).toFixed(2)}\n` +
               `  game takes input from ${ms(median(game.map(t => t.input)))} (before the first paint in ` +
