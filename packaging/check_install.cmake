@@ -1,5 +1,5 @@
 # Installs the build into a scratch root and checks that exactly the game and its data land there.
-# Run as: cmake -DBUILD_DIR=... -DCONFIG=... -DSTAGE=... -DVERSION=... -P check_install.cmake
+# Run as: cmake -DBUILD_DIR=... -DCONFIG=... -DSTAGE=... -DVERSION=... -DSOURCE_DIR=... -P check_install.cmake
 
 set(failures "")
 macro(fail message)
@@ -14,15 +14,13 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${status}")
 endif()
 
-# The package is built from this same tree: a test or benchmark program that gains an install
+# The Debian package installs this same tree: a test or benchmark program that gains an install
 # rule, or a data file that loses one, shows up here first.
 set(expected
     usr/games/vir-urad-izuva
     usr/share/applications/net.virurad.VirUradIzuva.desktop
-    usr/share/doc/vir-urad-izuva/changelog.gz
-    usr/share/doc/vir-urad-izuva/copyright
     usr/share/icons/hicolor/scalable/apps/net.virurad.VirUradIzuva.svg
-    usr/share/man/man6/vir-urad-izuva.6.gz
+    usr/share/man/man6/vir-urad-izuva.6
     usr/share/metainfo/net.virurad.VirUradIzuva.metainfo.xml)
 file(GLOB_RECURSE installed RELATIVE ${STAGE} ${STAGE}/*)
 list(SORT installed)
@@ -41,8 +39,7 @@ if(NOT icon STREQUAL "Icon=net.virurad.VirUradIzuva")
 endif()
 
 # A version bump must come with a release note in both places the package shows it.
-execute_process(COMMAND gzip -dc ${STAGE}/usr/share/doc/vir-urad-izuva/changelog.gz
-                OUTPUT_VARIABLE changelog)
+file(READ ${SOURCE_DIR}/debian/changelog changelog)
 string(REGEX MATCH "^vir-urad-izuva \\(([^)]*)\\)" _ "${changelog}")
 if(NOT CMAKE_MATCH_1 STREQUAL VERSION)
   fail("latest Debian changelog entry is '${CMAKE_MATCH_1}', the game is ${VERSION}")
@@ -56,15 +53,12 @@ endif()
 # The game has no web site or mail address: every address the package carries must exist, or
 # be plainly a placeholder for whoever ships it.
 set(text "${changelog}${metainfo}")
-foreach(file usr/share/applications/net.virurad.VirUradIzuva.desktop
-             usr/share/doc/vir-urad-izuva/copyright)
-  file(READ ${STAGE}/${file} content)
+foreach(file ${STAGE}/usr/share/applications/net.virurad.VirUradIzuva.desktop
+             ${STAGE}/usr/share/man/man6/vir-urad-izuva.6 ${SOURCE_DIR}/debian/copyright
+             ${SOURCE_DIR}/debian/control)
+  file(READ ${file} content)
   string(APPEND text "${content}")
 endforeach()
-execute_process(COMMAND gzip -dc ${STAGE}/usr/share/man/man6/vir-urad-izuva.6.gz
-                OUTPUT_VARIABLE manual)
-include(${BUILD_DIR}/CPackConfig.cmake)
-string(APPEND text "${manual} ${CPACK_PACKAGE_CONTACT} ${CPACK_DEBIAN_PACKAGE_HOMEPAGE}")
 string(REGEX MATCHALL "[a-z]+://[^ \t\n<>\"]+" urls "${text}")
 list(REMOVE_ITEM urls https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/)
 if(urls)

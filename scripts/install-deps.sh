@@ -22,6 +22,7 @@ else
 fi
 echo "Installing: ${missing[*]}"
 "${as_root[@]}" apt-get update -q
+# Another install (unattended upgrades, a second build) may hold the lock for a while; wait for it.
 # Through env, because sudo resets the environment it was called with.
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -q --no-install-recommends "${missing[@]}"
+    apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"

@@ -21,9 +21,10 @@ TEST_PACKAGES=(libgtest-dev libbenchmark-dev desktop-file-utils appstream python
                python3-pyatspi python3-xlib at-spi2-core dbus xvfb xauth xdotool imagemagick
                orca openbox "${SESSION_PACKAGES[@]}")
 
-# The Windows program, cross-built here: the compiler, the installer builder, and what turns the
-# game's SVG icon into a Windows icon and packs the portable zip.
-WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64 nsis googletest librsvg2-bin icoutils zip)
+# The Windows program, cross-built here: the compiler, the installer builder, what turns the
+# game's SVG icon into a Windows icon and packs the portable zip, and git, whose last commit
+# dates the downloads.
+WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64 nsis googletest librsvg2-bin icoutils zip git)
 # To test it: Wine with the fonts it draws its own text in, an X server with real input, and
 # Python for the play-through.
 WINDOWS_TEST_PACKAGES=(wine wine64 fonts-wine xvfb xauth xdotool imagemagick python3)

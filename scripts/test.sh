@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sets up this machine, builds the game for every platform with its tests, and runs the whole suite.
 #
-#   scripts/test.sh [linux] [windows] [web]        (all three when none is named)
+#   scripts/test.sh [linux] [windows] [web] [reproducible]        (all four when none is named)
 #
+# reproducible builds the Windows downloads and the page twice, as two builders would, and
+# checks that every file comes out the same byte for byte (scripts/reproducible.sh).
 # Each platform builds into its own folder under build/ and runs its tests through CTest; the
 # summary at the end says how each went, and the exit status is 0 only if all passed.
 set -euo pipefail
@@ -10,15 +12,16 @@ cd "$(dirname "$0")/.."
 source scripts/packages.sh
 
 platforms=("$@")
-[ ${#platforms[@]} -gt 0 ] || platforms=(linux windows web)
+[ ${#platforms[@]} -gt 0 ] || platforms=(linux windows web reproducible)
 packages=()
 for platform in "${platforms[@]}"; do
     case $platform in
     linux) packages+=("${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
     windows) packages+=("${WINDOWS_PACKAGES[@]}" "${WINDOWS_TEST_PACKAGES[@]}") ;;
     web) packages+=("${WEB_PACKAGES[@]}" "${WEB_TEST_PACKAGES[@]}") ;;
+    reproducible) packages+=("${WINDOWS_PACKAGES[@]}" "${WEB_PACKAGES[@]}") ;;
     *)
-        echo "usage: scripts/test.sh [linux] [windows] [web]" >&2
+        echo "usage: scripts/test.sh [linux] [windows] [web] [reproducible]" >&2
         exit 2
         ;;
     esac
@@ -46,6 +49,7 @@ for platform in "${platforms[@]}"; do
     linux) test_in test -DBUILD_BENCHMARKS=ON || status=$? ;;
     windows) test_in windows -DBUILD_BENCHMARKS=ON --toolchain cmake/mingw-w64-x86_64.cmake || status=$? ;;
     web) scripts/web-setup.sh && test_in web --toolchain cmake/emscripten.cmake || status=$? ;;
+    reproducible) scripts/reproducible.sh windows web || status=$? ;;
     esac
     if [ "$status" -eq 0 ]; then results+=("$platform: passed"); else results+=("$platform: FAILED"); failed=1; fi
 done
