@@ -68,6 +68,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent), m_desktop(new DesktopSettings(t
     Number = makeCountLabel(this);
     Test = makeCheckButton(this);
     widgetOf(FirstFocus)->setFocus();
+    retellOnceHeard(this);
     for (QWidget *control : {static_cast<QWidget *>(m_boardView), widgetOf(Control::SizeScroll),
                              widgetOf(Control::Test)})
         control->installEventFilter(this);

@@ -9,8 +9,9 @@
 #include "device_pixels.h"
 #include "form1.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
+#include <QTimer>
 
 #include <array>
 #include <cmath>
@@ -156,5 +157,46 @@ void announce(QWidget *window, const QString &text)
 }
 
 #endif
+
+namespace {
+
+void retell(QWidget *window)
+{
+    QAccessible::State active;
+    active.active = true;
+    QAccessibleStateChangeEvent activated(window, active);
+    QAccessible::updateAccessibility(&activated);
+    if (QWidget *focus = QApplication::focusWidget()) {
+        QAccessibleEvent focused(focus, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focused);
+    }
+}
+
+// Qt calls its observers as it turns accessibility on, before its bridge has joined the bus. A
+// window already active then was told of to no one; one that becomes active later is told of as
+// ever, and telling it again would have a screen reader read the window twice. The telling waits
+// for the next turn of the event loop, when the bridge has joined.
+class BridgeWatch : public QObject, public QAccessible::ActivationObserver {
+  public:
+    explicit BridgeWatch(QWidget *window) : QObject(window)
+    {
+        QAccessible::installActivationObserver(this);
+    }
+    ~BridgeWatch() override { QAccessible::removeActivationObserver(this); }
+
+    void accessibilityActiveChanged(bool active) override
+    {
+        auto *window = static_cast<QWidget *>(parent());
+        if (active && window->isActiveWindow())
+            QTimer::singleShot(0, window, [window] { retell(window); });
+    }
+};
+
+} // namespace
+
+void retellOnceHeard(QWidget *window)
+{
+    new BridgeWatch(window);
+}
 
 } // namespace virurad

@@ -135,4 +135,10 @@ void announceNewCells(BoardView *view);
 // nothing while no assistive technology listens.
 void announce(QWidget *window, const QString &text);
 
+// Qt's bridge to screen readers comes up a moment after the game starts, and what the window
+// told before then went nowhere: a window that took the keyboard first was never heard of, and a
+// screen reader already running said nothing of the game until the first key. From this call on,
+// each time the bridge comes up, `window` tells again that it is active and where the keyboard is.
+void retellOnceHeard(QWidget *window);
+
 } // namespace virurad
